@@ -1,0 +1,7 @@
+// An older host: the module is there, but without the binding entry point
+// the library asks for.
+#include <windows.h>
+
+extern "C" __declspec(dllexport) int WINAPI RexxStart(int, void *) { return 0; }
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

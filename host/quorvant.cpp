@@ -1,0 +1,308 @@
+// The stand-in host interpreter. It lends the library its callback table,
+// takes the registration, calls handlers by name, keeps every callback
+// call in a trace and checks the ownership of the texts it hands out.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+
+#define QUORVANT_BUILD
+#include "quorvant_host.h"
+
+namespace {
+
+using Word = std::uint32_t;
+
+constexpr int kSlots = 21;
+constexpr int kMaxTexts = 8;
+constexpr int kTraceCapacity = 20000;
+constexpr Word kIncorrectCall = 40; // the code a host gives for a bad argument
+
+struct ArgumentList {
+  int count;
+  const char *const *texts; // a null entry is an omitted argument
+};
+
+struct HandedText {
+  char *text;
+  bool released;
+};
+
+// One handler call; its address is the call context the handler sees.
+struct CallState {
+  const ArgumentList *arguments;
+  HandedText texts[kMaxTexts];
+  int text_count;
+  QvCallResult *result;
+};
+
+struct Settings {
+  std::int32_t digits = 9;
+  int fail_fetch_text = 0;
+  int fail_fetch_number = 0;
+  Word fetch_number_code = 0;
+  Word register_result = 0;
+  Word binding_result = 0;
+  int empty_slot = -1;
+};
+
+CRITICAL_SECTION g_lock;
+Settings g_settings;
+QvBinding g_binding;
+QvRegistration g_registration;
+QvTraceEntry *g_trace = nullptr;
+int g_trace_count = 0;
+std::uint32_t g_status_serial = 0;
+thread_local CallState *t_call = nullptr;
+
+void Trace(int slot, Word a0, Word a1 = 0, Word a2 = 0, Word a3 = 0, Word a4 = 0,
+           const char *text = nullptr, std::size_t length = 0) {
+  EnterCriticalSection(&g_lock);
+  if (g_trace == nullptr)
+    g_trace = static_cast<QvTraceEntry *>(
+        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(QvTraceEntry) * kTraceCapacity));
+  if (g_trace != nullptr && g_trace_count < kTraceCapacity) {
+    QvTraceEntry &e = g_trace[g_trace_count++];
+    e.slot = slot;
+    e.args[0] = a0;
+    e.args[1] = a1;
+    e.args[2] = a2;
+    e.args[3] = a3;
+    e.args[4] = a4;
+    e.text[0] = '\0';
+    if (text != nullptr) {
+      if (length >= sizeof e.text) length = sizeof e.text - 1;
+      std::memcpy(e.text, text, length);
+      e.text[length] = '\0';
+    }
+  }
+  LeaveCriticalSection(&g_lock);
+}
+
+Word AsWord(const void *p) { return static_cast<Word>(reinterpret_cast<std::uintptr_t>(p)); }
+
+// Every host call after set result is a fault of the handler.
+void NoteCall(CallState *call) {
+  if (call != nullptr && call->result->set_result_calls > 0) ++call->result->calls_after_set_result;
+}
+
+Word WINAPI SetResult(void *context, const char *text, Word length, Word flags) {
+  auto *call = static_cast<CallState *>(context);
+  NoteCall(call);
+  bool number = (flags & 0x80000000u) != 0 && text == nullptr;
+  Trace(kQvSetResult, AsWord(context), AsWord(text), length, flags, 0, number ? nullptr : text,
+        number ? 0 : length);
+  Word status = 0x51000000u | (InterlockedIncrement(reinterpret_cast<volatile LONG *>(&g_status_serial)) & 0xFFFFu);
+  QvCallResult *r = call->result;
+  ++r->set_result_calls;
+  r->status_given = status;
+  r->result_is_number = number ? 1 : 0;
+  if (number) {
+    r->number = length;
+    r->text[0] = '\0';
+    r->text_length = 0;
+  } else {
+    std::size_t n = length < sizeof r->text - 1 ? length : sizeof r->text - 1;
+    std::memcpy(r->text, text, n);
+    r->text[n] = '\0';
+    r->text_length = length;
+  }
+  return status;
+}
+
+Word WINAPI ReleaseText(const char *text) {
+  CallState *call = t_call;
+  NoteCall(call);
+  Trace(kQvReleaseText, AsWord(text), 0, 0, 0, 0, text != nullptr ? text : "", text != nullptr ? std::strlen(text) : 0);
+  if (call == nullptr) return 0;
+  for (int i = 0; i < call->text_count; ++i) {
+    if (call->texts[i].text == text) {
+      if (call->texts[i].released)
+        ++call->result->bad_releases;
+      else
+        call->texts[i].released = true;
+      ++call->result->texts_released;
+      return 0;
+    }
+  }
+  ++call->result->bad_releases;
+  return 0;
+}
+
+Word WINAPI RegisterLibrary(Word zero, const char *name, const unsigned char *block,
+                            const void *table, Word host_value) {
+  Trace(kQvRegister, zero, AsWord(name), AsWord(block), AsWord(table), host_value, name,
+        name != nullptr ? std::strlen(name) : 0);
+  EnterCriticalSection(&g_lock);
+  ++g_registration.calls;
+  g_registration.zero = zero;
+  g_registration.library_name = name;
+  g_registration.name_block = block;
+  g_registration.handler_table = table;
+  g_registration.host_value = host_value;
+  Word answer = g_settings.register_result;
+  LeaveCriticalSection(&g_lock);
+  return answer;
+}
+
+Word WINAPI ReadSetting(void *context, Word selector) {
+  NoteCall(static_cast<CallState *>(context));
+  Trace(kQvReadSetting, AsWord(context), selector);
+  return selector == 4 ? static_cast<Word>(g_settings.digits) : 0;
+}
+
+const char *WINAPI FetchText(void *context, void *arguments, Word index) {
+  auto *call = static_cast<CallState *>(context);
+  NoteCall(call);
+  Trace(kQvFetchText, AsWord(context), AsWord(arguments), index);
+  if (static_cast<int>(index) == g_settings.fail_fetch_text || call->text_count == kMaxTexts ||
+      index == 0)
+    return nullptr;
+  auto *list = static_cast<const ArgumentList *>(arguments);
+  const char *source = static_cast<int>(index) <= list->count ? list->texts[index - 1] : nullptr;
+  if (source == nullptr) source = "";
+  std::size_t n = std::strlen(source);
+  auto *copy = static_cast<char *>(HeapAlloc(GetProcessHeap(), 0, n + 1));
+  std::memcpy(copy, source, n + 1);
+  call->texts[call->text_count].text = copy;
+  call->texts[call->text_count].released = false;
+  ++call->text_count;
+  ++call->result->texts_fetched;
+  return copy;
+}
+
+// Decimal digits only, optionally surrounded by blanks, at most 2^32 - 1.
+bool ParseWhole(const char *text, Word *out) {
+  while (*text == ' ') ++text;
+  if (*text < '0' || *text > '9') return false;
+  std::uint64_t value = 0;
+  while (*text >= '0' && *text <= '9') {
+    value = value * 10 + static_cast<unsigned>(*text++ - '0');
+    if (value > 0xFFFFFFFFu) return false;
+  }
+  while (*text == ' ') ++text;
+  if (*text != '\0') return false;
+  *out = static_cast<Word>(value);
+  return true;
+}
+
+Word WINAPI FetchNumber(void *context, void *arguments, Word which, Word *out) {
+  NoteCall(static_cast<CallState *>(context));
+  Trace(kQvFetchNumber, AsWord(context), AsWord(arguments), which, AsWord(out));
+  if (g_settings.fail_fetch_number) {
+    *out = g_settings.fetch_number_code;
+    return 0;
+  }
+  auto *list = static_cast<const ArgumentList *>(arguments);
+  int index = static_cast<int>(which & 0x7FFFFFFFu);
+  const char *text = index >= 1 && index <= list->count ? list->texts[index - 1] : nullptr;
+  if (text == nullptr || !ParseWhole(text, out)) {
+    *out = kIncorrectCall;
+    return 0;
+  }
+  return 1;
+}
+
+// The slots the library never calls: they only count, so that a stray call
+// shows up in the trace.
+Word WINAPI Unused() {
+  Trace(-1, 0);
+  return 0;
+}
+
+void FreeTexts(CallState *call) {
+  for (int i = 0; i < call->text_count; ++i) HeapFree(GetProcessHeap(), 0, call->texts[i].text);
+}
+
+} // namespace
+
+extern "C" Word WINAPI RexxGetQuorvantFuncs(void *table, Word size, Word version) {
+  EnterCriticalSection(&g_lock);
+  ++g_binding.calls;
+  g_binding.table = table;
+  g_binding.size = size;
+  g_binding.version = version;
+  int empty = g_settings.empty_slot;
+  Word answer = g_settings.binding_result;
+  LeaveCriticalSection(&g_lock);
+
+  void *slots[kSlots];
+  for (void *&slot : slots) slot = reinterpret_cast<void *>(&Unused);
+  slots[kQvSetResult] = reinterpret_cast<void *>(&SetResult);
+  slots[kQvReleaseText] = reinterpret_cast<void *>(&ReleaseText);
+  slots[kQvRegister] = reinterpret_cast<void *>(&RegisterLibrary);
+  slots[kQvReadSetting] = reinterpret_cast<void *>(&ReadSetting);
+  slots[kQvFetchText] = reinterpret_cast<void *>(&FetchText);
+  slots[kQvFetchNumber] = reinterpret_cast<void *>(&FetchNumber);
+  if (empty >= 0 && empty < kSlots) slots[empty] = nullptr;
+  Word n = size < sizeof slots ? size : static_cast<Word>(sizeof slots);
+  std::memcpy(table, slots, n);
+  return answer;
+}
+
+QV_API int QvCall(const char *name, int argc, const char *const *argv, QvCallResult *result) {
+  std::memset(result, 0, sizeof *result);
+  const unsigned char *block = g_registration.name_block;
+  const auto *table = static_cast<const unsigned char *>(g_registration.handler_table);
+  if (block == nullptr || table == nullptr) return -1;
+
+  // Walk the length-prefixed names; record i is 10 bytes at table + 10 i.
+  const unsigned char *entry = block + 1;
+  for (int i = 0; *entry != 0; ++i) {
+    std::size_t n = *entry++;
+    if (std::strlen(name) == n && std::memcmp(entry, name, n) == 0) {
+      const unsigned char *record = table + 10 * i;
+      if (argc < record[8] || argc > record[9]) return -2;
+      using Handler = Word(WINAPI *)(void *, void *, Word *);
+      Handler handler;
+      std::memcpy(&handler, record + 4, sizeof handler);
+
+      ArgumentList list = {argc, argv};
+      CallState call = {};
+      call.arguments = &list;
+      call.result = result;
+      result->status = 0xDEADBEEFu; // untouched unless the handler stores
+      CallState *outer = t_call;
+      t_call = &call;
+      result->code = handler(&call, &list, &result->status);
+      t_call = outer;
+      for (int k = 0; k < call.text_count; ++k)
+        if (!call.texts[k].released) ++result->texts_unreleased;
+      FreeTexts(&call);
+      return 0;
+    }
+    entry += n;
+  }
+  return -1;
+}
+
+QV_API void QvReset(void) {
+  EnterCriticalSection(&g_lock);
+  g_settings = Settings{};
+  g_trace_count = 0;
+  LeaveCriticalSection(&g_lock);
+}
+
+QV_API void QvSetDigits(std::int32_t digits) { g_settings.digits = digits; }
+QV_API void QvFailFetchText(int argument) { g_settings.fail_fetch_text = argument; }
+QV_API void QvFailFetchNumber(int fail, std::uint32_t code) {
+  g_settings.fail_fetch_number = fail;
+  g_settings.fetch_number_code = code;
+}
+QV_API void QvSetRegisterResult(std::uint32_t value) { g_settings.register_result = value; }
+QV_API void QvSetBindingResult(std::uint32_t value) { g_settings.binding_result = value; }
+QV_API void QvLeaveSlotEmpty(int slot) { g_settings.empty_slot = slot; }
+
+QV_API void QvGetBinding(QvBinding *binding) { *binding = g_binding; }
+QV_API void QvGetRegistration(QvRegistration *registration) { *registration = g_registration; }
+QV_API int QvTraceCount(void) { return g_trace_count; }
+QV_API int QvTraceAt(int index, QvTraceEntry *entry) {
+  if (index < 0 || index >= g_trace_count) return 0;
+  *entry = g_trace[index];
+  return 1;
+}
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) InitializeCriticalSection(&g_lock);
+  return TRUE;
+}
