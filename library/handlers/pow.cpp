@@ -1,0 +1,30 @@
+// POW(x, y) = the C library's pow (library_edges.h settles zeros,
+// infinities, negative bases and |x| = 1 with an infinite y). An empty
+// second argument converts to 0, so POW(x, '') is 1.
+//
+// Host calls: fetch text 1 (null: 5), release it at once; fetch text 2
+// (null: 5, argument 1 already released); read setting; release text 2;
+// set result.
+#include "handlers.h"
+#include "library_edges.h"
+#include "number_text.h"
+#include "numeric_sequence.h"
+#include "x87.h"
+
+TESSARIM_HANDLER(PowHandler) {
+  const char *first = g_host.fetch_text(context, arguments, 1);
+  if (first == nullptr) {
+    return kCodeNoText;
+  }
+  const double x = TextToNumber(first);
+  g_host.release_text(first);
+
+  const char *second = g_host.fetch_text(context, arguments, 2);
+  if (second == nullptr) {
+    return kCodeNoText;
+  }
+  const int precision = PrecisionFromSetting(g_host.read_setting(context, kSettingDigits));
+  const double result = RoundToDouble(LibraryPow(x, TextToNumber(second)));
+  g_host.release_text(second);
+  return SetNumberResult(context, status, result, precision);
+}

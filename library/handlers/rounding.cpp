@@ -1,0 +1,37 @@
+// CEIL, FLOOR, ROUND.
+//
+//   CEIL(x), FLOOR(x): the C library's ceil and floor (library_edges.h).
+//   ROUND(x): nearest whole number, halves up: floor x, plus 1 when
+//            x - floor x >= 1/2. ROUND(2.5) = 3, ROUND(-2.5) = -2,
+//            ROUND(-0.5) = 0.
+//
+// note: floor(x + 0.5) would round the sum first and err where it is
+// inexact: 0.49999999999999994 + 0.5 rounds to 1, and 2^52 + 1 + 0.5 to
+// 2^52 + 2. Here the test compares x with floor x + 0.5, which is exact
+// for |x| < 2^52 (a whole number below 2^52 plus a half fits 53 bits);
+// from 2^52 on every double is whole and comes back unchanged, as do
+// infinities.
+#include <cmath>
+
+#include "handlers.h"
+#include "library_edges.h"
+#include "numeric_sequence.h"
+
+namespace {
+
+long double CeilFormula(double x) { return LibraryCeil(x); }
+long double FloorFormula(double x) { return LibraryFloor(x); }
+
+long double RoundFormula(double x) {
+  if (!(std::fabs(x) < 0x1p52)) {
+    return x;
+  }
+  const double below = LibraryFloor(x);
+  return x >= below + 0.5 ? below + 1.0 : below;
+}
+
+} // namespace
+
+TESSARIM_HANDLER(CeilHandler) { return RunNumericSequence(context, arguments, status, CeilFormula); }
+TESSARIM_HANDLER(FloorHandler) { return RunNumericSequence(context, arguments, status, FloorFormula); }
+TESSARIM_HANDLER(RoundHandler) { return RunNumericSequence(context, arguments, status, RoundFormula); }

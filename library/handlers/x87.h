@@ -1,0 +1,103 @@
+// The processor's floating-point operations that the handlers use, as thin
+// wrappers around single x87 instructions on extended-precision operands.
+//
+// None of them touches the control word: they run under whatever precision
+// and rounding the calling thread has set (on Windows 53-bit precision,
+// round to nearest). Precision control rounds only fadd/fsub/fmul/fdiv/fsqrt;
+// the transcendental instructions below always deliver 64-bit significands,
+// and loading a constant or an integer is exact.
+#pragma once
+
+// Extended value -> double, the one rounding of every formula's result.
+// The asm barrier forces a store to memory: without it the compiler may
+// keep the "double" in an x87 register with its excess precision.
+inline double RoundToDouble(long double value) {
+  double result = static_cast<double>(value);
+  __asm__("" : "+m"(result));
+  return result;
+}
+
+// fsin, fcos, fptan: the operand must lie within +-2^63; beyond that the
+// instruction leaves it unchanged (see trig_reduction.h).
+inline long double X87Sin(long double x) {
+  long double result;
+  __asm__("fsin" : "=t"(result) : "0"(x));
+  return result;
+}
+
+inline long double X87Cos(long double x) {
+  long double result;
+  __asm__("fcos" : "=t"(result) : "0"(x));
+  return result;
+}
+
+// fptan replaces st(0) with tan(x) and pushes 1.0 on top of it.
+inline long double X87Tan(long double x) {
+  long double one;
+  long double result;
+  __asm__("fptan" : "=t"(one), "=u"(result) : "0"(x));
+  static_cast<void>(one);
+  return result;
+}
+
+// fpatan: arc tangent of numerator / denominator in the quadrant of the
+// point (denominator, numerator), -pi..pi.
+inline long double X87Atan2(long double numerator, long double denominator) {
+  long double result;
+  __asm__("fpatan" : "=t"(result) : "0"(denominator), "u"(numerator) : "st(1)");
+  return result;
+}
+
+// fyl2x: factor * log2(x), in one operation.
+inline long double X87FactorLog2(long double factor, long double x) {
+  long double result;
+  __asm__("fyl2x" : "=t"(result) : "0"(x), "u"(factor) : "st(1)");
+  return result;
+}
+
+// f2xm1: 2^x - 1, for -1 <= x <= 1.
+inline long double X87Exp2Minus1(long double x) {
+  long double result;
+  __asm__("f2xm1" : "=t"(result) : "0"(x));
+  return result;
+}
+
+// fscale: x * 2^trunc(n), exact unless it overflows or underflows.
+inline long double X87Scale(long double x, long double n) {
+  long double result;
+  __asm__("fscale" : "=t"(result) : "0"(x), "u"(n));
+  return result;
+}
+
+// frndint: to a whole number under the current rounding (nearest, ties even).
+inline long double X87RoundToInteger(long double x) {
+  long double result;
+  __asm__("frndint" : "=t"(result) : "0"(x));
+  return result;
+}
+
+// fsqrt: rounded under precision control like the basic operations.
+inline long double X87Sqrt(long double x) {
+  long double result;
+  __asm__("fsqrt" : "=t"(result) : "0"(x));
+  return result;
+}
+
+// fldln2, fldlg2, fldl2e: ln 2, log10 2 and log2 e to 64 bits.
+inline long double X87Ln2() {
+  long double result;
+  __asm__("fldln2" : "=t"(result));
+  return result;
+}
+
+inline long double X87Log10Of2() {
+  long double result;
+  __asm__("fldlg2" : "=t"(result));
+  return result;
+}
+
+inline long double X87Log2OfE() {
+  long double result;
+  __asm__("fldl2e" : "=t"(result));
+  return result;
+}
