@@ -1,0 +1,16 @@
+// Expected results from glibc, sharing no code with the library: exact
+// digits from printf, correct rounding from strtod.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The text NumberToText should give, derived from all digits of the value.
+std::string ReferenceText(double value, int precision);
+
+// The double TextToNumber should give: the grammar's prefix, scanned here,
+// handed to strtod.
+double ReferenceNumber(const std::string &text);
+
+std::uint64_t BitsOf(double value);
+double FromBits(std::uint64_t bits);
