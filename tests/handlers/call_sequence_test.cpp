@@ -1,0 +1,146 @@
+// The host calls themselves: exact traces, failures that stop a handler
+// early, and what the status slot holds afterwards.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "case_runner.h"
+#include "function_directory.h"
+#include "handlers.h"
+#include "shared_data.h"
+#include "x87_precision.h"
+
+namespace {
+
+using fake_host::FakeHost;
+
+// The 23 handlers that fetch texts.
+const char *const kNumericFunctions[] = {
+    "ACOS", "ACOSH", "ASIN", "ASINH", "ATAN", "ATANH", "CEIL", "COS",  "COSH", "COTAN", "CSC",  "EXP",
+    "FLOOR", "LOG",  "LOG10", "POW",  "ROUND", "SEC",  "SIN",  "SINH", "SQRT", "TAN",   "TANH",
+};
+
+HostWord CallHandler(FakeHost &host, const char *function, HostWord *status) {
+  WindowsPrecision precision;
+  return fake_host::RunHandler(host, FindFunction(function)->handler, status);
+}
+
+TEST(HandlerCalls, SinOfOneExactTrace) {
+  FakeHost host;
+  host.SetArgs("1");
+  host.set_result_value = 0xC0FFEEu;
+  HostWord status = kStatusSentinel;
+  EXPECT_EQ(CallHandler(host, "SIN", &status), kCodeOk);
+  EXPECT_EQ(status, 0xC0FFEEu);
+  EXPECT_EQ(host.faults, 0u);
+  ASSERT_EQ(host.call_count, 4);
+  EXPECT_EQ(host.calls[0].slot, fake_host::kSlotFetchText);
+  EXPECT_EQ(host.calls[0].index, 1u);
+  EXPECT_EQ(host.calls[1].slot, fake_host::kSlotReadSetting);
+  EXPECT_EQ(host.calls[1].index, kSettingDigits);
+  EXPECT_EQ(host.calls[2].slot, fake_host::kSlotReleaseText);
+  EXPECT_EQ(host.calls[2].text, host.calls[0].text);
+  EXPECT_EQ(host.calls[3].slot, fake_host::kSlotSetResult);
+  EXPECT_EQ(host.calls[3].length, 11u);
+  EXPECT_EQ(host.calls[3].flags, kResultText);
+  EXPECT_STREQ(host.ResultText(), "0.841470985");
+}
+
+TEST(HandlerCalls, TwoArgumentTraces) {
+  for (const char *function : {"ATAN", "POW"}) {
+    SCOPED_TRACE(function);
+    FakeHost host;
+    host.SetArgs("2", "3");
+    HostWord status = kStatusSentinel;
+    EXPECT_EQ(CallHandler(host, function, &status), kCodeOk);
+    EXPECT_EQ(host.faults, 0u);
+    EXPECT_EQ(RecordedSlots(host), "15 6 15 14 6 5");
+    EXPECT_EQ(host.calls[0].index, 1u);
+    EXPECT_EQ(host.calls[1].text, host.calls[0].text);  // argument 1 released at once
+    EXPECT_EQ(host.calls[2].index, 2u);
+    EXPECT_EQ(host.calls[4].text, host.calls[2].text);
+    EXPECT_EQ(status, host.set_result_value);
+  }
+}
+
+TEST(HandlerCalls, NullFirstArgumentStopsAtOnce) {
+  for (const char *function : kNumericFunctions) {
+    SCOPED_TRACE(function);
+    FakeHost host;
+    host.SetArgs("1", "1");
+    host.null_argument = 1;
+    HostWord status = kStatusSentinel;
+    EXPECT_EQ(CallHandler(host, function, &status), kCodeNoText);
+    EXPECT_EQ(RecordedSlots(host), "15");
+    EXPECT_EQ(status, kStatusSentinel);
+    EXPECT_FALSE(host.has_result);
+    EXPECT_EQ(host.faults, 0u);
+  }
+}
+
+TEST(HandlerCalls, NullSecondArgumentAfterReleasingTheFirst) {
+  for (const char *function : {"ATAN", "POW"}) {
+    SCOPED_TRACE(function);
+    FakeHost host;
+    host.SetArgs("1", "1");
+    host.null_argument = 2;
+    HostWord status = kStatusSentinel;
+    EXPECT_EQ(CallHandler(host, function, &status), kCodeNoText);
+    EXPECT_EQ(RecordedSlots(host), "15 6 15");
+    EXPECT_EQ(host.CountCalls(fake_host::kSlotReleaseText), 1);
+    EXPECT_EQ(status, kStatusSentinel);
+    EXPECT_FALSE(host.has_result);
+    EXPECT_EQ(host.faults, 0u);
+  }
+}
+
+TEST(HandlerCalls, FactPassesFetchNumberFailureThrough) {
+  for (HostWord code : {40u, 1u, 0u, 0xFFFFFFFFu}) {
+    SCOPED_TRACE(code);
+    FakeHost host;
+    host.number_ok = false;
+    host.number_code = code;
+    HostWord status = kStatusSentinel;
+    EXPECT_EQ(CallHandler(host, "FACT", &status), code);
+    EXPECT_EQ(RecordedSlots(host), "17");
+    EXPECT_EQ(host.calls[0].index, kFetchFirstArgument);
+    EXPECT_EQ(status, kStatusSentinel);
+    EXPECT_EQ(host.faults, 0u);
+  }
+}
+
+TEST(HandlerCalls, FactHandsWholeNumbersToTheHost) {
+  FakeHost host;
+  host.number = 12;
+  HostWord status = kStatusSentinel;
+  EXPECT_EQ(CallHandler(host, "FACT", &status), kCodeOk);
+  EXPECT_EQ(RecordedSlots(host), "17 5");
+  EXPECT_EQ(host.calls[1].text, nullptr);
+  EXPECT_EQ(host.calls[1].length, 479001600u);
+  EXPECT_EQ(host.calls[1].flags, kResultNumber);
+}
+
+TEST(HandlerCalls, PiHandsOverTheStoredText) {
+  FakeHost host;
+  host.digits = 9;
+  HostWord status = kStatusSentinel;
+  EXPECT_EQ(CallHandler(host, "PI", &status), kCodeOk);
+  EXPECT_EQ(RecordedSlots(host), "14 5");
+  EXPECT_EQ(host.calls[1].text, g_shared.pi_text);
+  EXPECT_EQ(host.calls[1].length, 10u);
+  EXPECT_EQ(status, host.set_result_value);
+}
+
+// The handlers may be given any pointers as context and argument list; the
+// fake checks they are passed through unchanged (kWrongContext, ...), and
+// omitted arguments arrive as empty texts.
+TEST(HandlerCalls, OmittedSecondArgumentOfAtanIsOne) {
+  FakeHost host;
+  host.SetArgs("1");
+  HostWord status = kStatusSentinel;
+  EXPECT_EQ(CallHandler(host, "ATAN", &status), kCodeOk);
+  EXPECT_EQ(host.faults, 0u);
+  EXPECT_STREQ(host.ResultText(), "0.785398163");
+}
+
+}  // namespace

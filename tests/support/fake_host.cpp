@@ -1,0 +1,181 @@
+#include "fake_host.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace fake_host {
+
+char g_context_marker;
+char g_arguments_marker;
+
+namespace {
+
+thread_local FakeHost *t_host = nullptr;
+
+// Records one call; faults for a call after the result and for context or
+// argument list not passed through.
+Call *Record(FakeHost &host, int slot, void *context, void *arguments, bool takes_arguments) {
+  if (host.has_result) host.faults |= kCallAfterResult;
+  if (context != &g_context_marker && slot != kSlotReleaseText) host.faults |= kWrongContext;
+  if (takes_arguments && arguments != &g_arguments_marker) host.faults |= kWrongArguments;
+  if (host.call_count >= kMaxCalls) {
+    host.faults |= kTooManyCalls;
+    return nullptr;
+  }
+  Call *call = &host.calls[host.call_count++];
+  *call = Call{slot, 0, nullptr, 0, 0};
+  return call;
+}
+
+HostWord TESSARIM_CALL SetResult(void *context, const char *text, HostWord length, HostWord flags) {
+  FakeHost &host = *t_host;
+  Call *call = Record(host, kSlotSetResult, context, nullptr, false);
+  if (host.has_result) host.faults |= kResultTwice;
+  if (call != nullptr) {
+    call->text = text;
+    call->length = length;
+    call->flags = flags;
+  }
+  host.has_result = true;
+  host.result_flags = flags;
+  host.result_length = length;
+  if (flags == kResultText) {
+    if (text == nullptr) {
+      host.faults |= kBadResult;
+    } else {
+      const std::size_t n = length < kMaxResultText ? length : kMaxResultText;
+      std::memcpy(host.result, text, n);
+      host.result[n] = '\0';
+    }
+  } else if (flags == kResultNumber) {
+    if (text != nullptr) host.faults |= kBadResult;
+    host.result_number = length;
+  } else {
+    host.faults |= kBadResult;
+  }
+  return host.set_result_value;
+}
+
+HostWord TESSARIM_CALL ReleaseText(const char *text) {
+  FakeHost &host = *t_host;
+  Call *call = Record(host, kSlotReleaseText, nullptr, nullptr, false);
+  if (call != nullptr) call->text = text;
+  // Newest first: the allocator may reuse the address of a released text.
+  for (int i = host.handed_count - 1; i >= 0; --i) {
+    FakeHost::Handed &h = host.handed[i];
+    if (h.text == text) {
+      if (h.released) {
+        host.faults |= kReleasedTwice;
+      } else {
+        h.released = true;
+        std::free(h.text);
+      }
+      return 0;
+    }
+  }
+  host.faults |= kReleasedUnknown;
+  return 0;
+}
+
+HostWord TESSARIM_CALL ReadSetting(void *context, HostWord selector) {
+  FakeHost &host = *t_host;
+  Call *call = Record(host, kSlotReadSetting, context, nullptr, false);
+  if (call != nullptr) call->index = selector;
+  if (selector != kSettingDigits) host.faults |= kWrongSelector;
+  return host.digits;
+}
+
+const char *TESSARIM_CALL FetchText(void *context, void *arguments, HostWord index) {
+  FakeHost &host = *t_host;
+  Call *call = Record(host, kSlotFetchText, context, arguments, true);
+  if (call != nullptr) call->index = index;
+  if (index < 1 || index > static_cast<HostWord>(kMaxArguments)) {
+    host.faults |= kBadArgumentIndex;
+    return nullptr;
+  }
+  if (static_cast<int>(index) == host.null_argument || host.handed_count >= kMaxCalls) return nullptr;
+  const int i = static_cast<int>(index) - 1;
+  const char *source = i < host.arg_count && host.args[i] != nullptr ? host.args[i] : "";
+  const std::size_t size = std::strlen(source) + 1;
+  char *copy = static_cast<char *>(std::malloc(size));
+  if (copy == nullptr) std::abort();
+  std::memcpy(copy, source, size);
+  host.handed[host.handed_count++] = FakeHost::Handed{copy, false};
+  if (call != nullptr) call->text = copy;
+  return copy;
+}
+
+HostWord TESSARIM_CALL FetchNumber(void *context, void *arguments, HostWord which, HostWord *out) {
+  FakeHost &host = *t_host;
+  Call *call = Record(host, kSlotFetchNumber, context, arguments, true);
+  if (call != nullptr) call->index = which;
+  if (which != kFetchFirstArgument) host.faults |= kWrongFetchNumber;
+  *out = host.number_ok ? host.number : host.number_code;
+  return host.number_ok ? 1 : 0;
+}
+
+}  // namespace
+
+FakeHost::~FakeHost() {
+  for (int i = 0; i < handed_count; ++i) {
+    if (!handed[i].released) std::free(handed[i].text);
+  }
+}
+
+void FakeHost::SetArgs(const char *first) {
+  args[0] = first;
+  arg_count = 1;
+}
+
+void FakeHost::SetArgs(const char *first, const char *second) {
+  args[0] = first;
+  args[1] = second;
+  arg_count = 2;
+}
+
+int FakeHost::CountCalls(int slot) const {
+  int n = 0;
+  for (int i = 0; i < call_count; ++i) n += calls[i].slot == slot;
+  return n;
+}
+
+void Install() {
+  g_host.set_result = SetResult;
+  g_host.release_text = ReleaseText;
+  g_host.read_setting = ReadSetting;
+  g_host.fetch_text = FetchText;
+  g_host.fetch_number = FetchNumber;
+}
+
+HostWord RunHandler(FakeHost &host, HandlerFn handler, HostWord *status) {
+  Install();
+  FakeHost *const outer = t_host;
+  t_host = &host;
+  const HostWord code = handler(&g_context_marker, &g_arguments_marker, status);
+  t_host = outer;
+  for (int i = 0; i < host.handed_count; ++i) {
+    if (!host.handed[i].released) host.faults |= kNeverReleased;
+  }
+  return code;
+}
+
+void DescribeFaults(std::uint32_t faults, char *out, std::size_t size) {
+  static const char *const kNames[] = {
+      "released twice",       "released unknown text", "never released",
+      "result set twice",     "call after result",     "wrong context",
+      "wrong argument list",  "wrong selector",        "wrong fetch-number argument",
+      "bad result arguments", "too many calls",        "bad argument index",
+  };
+  std::size_t used = 0;
+  if (size == 0) return;
+  out[0] = '\0';
+  for (std::size_t bit = 0; bit < sizeof kNames / sizeof kNames[0]; ++bit) {
+    if ((faults & (1u << bit)) == 0) continue;
+    const int n = std::snprintf(out + used, size - used, "%s%s", used == 0 ? "" : ", ", kNames[bit]);
+    if (n < 0 || static_cast<std::size_t>(n) >= size - used) return;
+    used += static_cast<std::size_t>(n);
+  }
+}
+
+}  // namespace fake_host
