@@ -7,6 +7,13 @@
 
 namespace {
 
+// A test build decides every value through the exact comparison.
+#ifdef TESSARIM_NUMBER_TEXT_EXACT_ONLY
+constexpr bool kExactOnly = true;
+#else
+constexpr bool kExactOnly = false;
+#endif
+
 constexpr std::uint64_t kPow10[18] = {1u,
                                       10u,
                                       100u,
@@ -62,14 +69,20 @@ void RoundTo17(std::uint64_t m, int e, std::uint64_t *digits, int *x) {
   const std::uint64_t top = high.high + (middle < high.low);
   const int shift = -(e + PowerOfTenBinaryExponent(k) + 1) - 128;  // 2..11
   std::uint64_t q = top >> shift;
-  if (k < 0 || k > 55) {
+  if (kExactOnly || k < 0 || k > 55) {
     // T is off by less than one unit, so the product by less than 2^64:
     // only a fraction that close to an integer leaves q in doubt.
     const std::uint64_t mask = (std::uint64_t{1} << shift) - 1;
     const std::uint64_t fraction = top & mask;
-    const bool table_above = k >= -27;
-    const bool doubt = table_above ? fraction == 0 && middle == 0 : fraction == mask && middle == ~std::uint64_t{0};
-    if (doubt) {
+    const bool table_above = k >= -27 && k < 0;
+    const bool doubt = kExactOnly || (table_above ? fraction == 0 && middle == 0
+                                                  : fraction == mask && middle == ~std::uint64_t{0});
+    if (doubt && !kExactOnly && k < 0 && e <= 0 && e > -64 && (e == 0 || !(m << (64 + e)))) {
+      // Whole numbers below 2^64 with trailing zeros (10^18, 1.5e19) are
+      // the common doubt; plain division settles them.
+      const std::uint64_t whole = m >> -e, unit = kPow10[-k];
+      q = 2 * (whole / unit) + (2 * (whole % unit) >= unit);
+    } else if (doubt) {
       const std::uint64_t threshold = table_above ? q : q + 1;
       q = ScaledAtLeast(m, e + 1, k, threshold) ? threshold : threshold - 1;
     }

@@ -7,6 +7,13 @@
 
 namespace {
 
+// A test build sends every text through the exact path.
+#ifdef TESSARIM_NUMBER_TEXT_EXACT_ONLY
+constexpr bool kExactOnly = true;
+#else
+constexpr bool kExactOnly = false;
+#endif
+
 constexpr std::uint64_t kSignBit = std::uint64_t{1} << 63;
 constexpr std::uint64_t kInfinityBits = std::uint64_t{0x7FF} << 52;
 
@@ -99,7 +106,7 @@ std::uint64_t RoundToBits(std::uint64_t q, std::int64_t exponent, bool sticky) {
   std::int64_t biased = exponent + 63 + 1023;
   int shift = 11;
   if (biased <= 0) {
-    if (1 - biased > 64) return 0;  // below a quarter of the smallest subnormal
+    if (1 - biased > 64 - 11) return 0;  // below half the smallest subnormal
     shift += static_cast<int>(1 - biased);
     biased = 0;
   }
@@ -235,16 +242,12 @@ double TextToNumber(const char *text) {
   const std::uint64_t sign = negative ? kSignBit : 0;
   if (w == 0) return FromBits(sign);
   const std::int64_t q = scale + exponent;
-  std::uint64_t bits;
-  if (!dropped_nonzero) {
-    if (DecimalToBits(w, q, &bits)) return FromBits(sign | bits);
-  } else {
-    // The digits lie between w and w + 1 units: when both round alike, so
-    // does the text.
-    std::uint64_t upper;
-    if (DecimalToBits(w, q, &bits) && DecimalToBits(w + 1, q, &upper) && bits == upper)
-      return FromBits(sign | bits);
-  }
+  std::uint64_t bits, upper;
+  // With digits dropped the value lies between w and w + 1 units: when both
+  // round alike, so does the text.
+  if (!kExactOnly && DecimalToBits(w, q, &bits) &&
+      (!dropped_nonzero || (DecimalToBits(w + 1, q, &upper) && bits == upper)))
+    return FromBits(sign | bits);
   // Digits count from the first significant one: value = 0.d1d2... * 10^magnitude.
   const std::int64_t magnitude = q + kept;
   if (magnitude > 310) return FromBits(sign | kInfinityBits);
