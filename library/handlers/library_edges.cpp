@@ -1,9 +1,9 @@
 #include "library_edges.h"
 
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 #include <limits>
+
+#include "x87.h"
 
 namespace {
 
@@ -27,13 +27,6 @@ bool IsOddWhole(double y) {
 }
 
 } // namespace
-
-double DefaultNaN() {
-  const std::uint64_t bits = 0xFFF8000000000000u;
-  double result;
-  std::memcpy(&result, &bits, sizeof result);
-  return result;
-}
 
 double LibraryAcos(double x) { return std::fabs(x) <= 1.0 ? std::acos(x) : DefaultNaN(); }
 

@@ -40,6 +40,3 @@ double LibraryFloor(double x);
 // Everything else (negative x with whole y, overflow, underflow) is the
 // runtime's pow.
 double LibraryPow(double x, double y);
-
-// The processor's default NaN (the "indefinite"), sign bit set.
-double DefaultNaN();

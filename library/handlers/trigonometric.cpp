@@ -11,9 +11,13 @@
 // 66-bit pi, and we keep its results as they are. At and above 2^63 the
 // instructions would hand back the operand unchanged (SIN(1e19) = 1e19),
 // so those arguments are reduced exactly first (trig_reduction.h) and the
-// instructions see only |r| <= pi/4. Infinities go to the instructions
-// and come back as the default NaN; sin 0 and division by zero give what
-// IEEE 754 says (CSC(0) = 1.#INF).
+// instructions see only |r| <= pi/4. Infinities give the default NaN, as
+// the instructions would; we answer them before the instructions, since an
+// x87 emulator (qemu-i386, which runs 32-bit Wine where the kernel cannot)
+// hands back the operand or unbalances the stack instead. Division by zero
+// gives what IEEE 754 says (CSC(0) = 1.#INF).
+#include <cmath>
+
 #include "handlers.h"
 #include "numeric_sequence.h"
 #include "trig_reduction.h"
@@ -22,6 +26,9 @@
 namespace {
 
 long double Sine(double x) {
+  if (std::isinf(x)) {
+    return DefaultNaN();
+  }
   if (!NeedsExactReduction(x)) {
     return X87Sin(x);
   }
@@ -35,6 +42,9 @@ long double Sine(double x) {
 }
 
 long double Cosine(double x) {
+  if (std::isinf(x)) {
+    return DefaultNaN();
+  }
   if (!NeedsExactReduction(x)) {
     return X87Cos(x);
   }
@@ -48,6 +58,9 @@ long double Cosine(double x) {
 }
 
 long double Tangent(double x) {
+  if (std::isinf(x)) {
+    return DefaultNaN();
+  }
   if (!NeedsExactReduction(x)) {
     return X87Tan(x);
   }

@@ -8,12 +8,24 @@
 // and loading a constant or an integer is exact.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
+
 // Extended value -> double, the one rounding of every formula's result.
 // The asm barrier forces a store to memory: without it the compiler may
 // keep the "double" in an x87 register with its excess precision.
 inline double RoundToDouble(long double value) {
   double result = static_cast<double>(value);
   __asm__("" : "+m"(result));
+  return result;
+}
+
+// The processor's default NaN (the "indefinite", sign bit set): what an
+// invalid operation gives with the exception masked.
+inline double DefaultNaN() {
+  const std::uint64_t bits = 0xFFF8000000000000u;
+  double result;
+  std::memcpy(&result, &bits, sizeof result);
   return result;
 }
 

@@ -41,7 +41,10 @@ TEST(HandlerThreads, SameTextsAsOneThread) {
     });
   }
   for (std::thread &thread : threads) thread.join();
-  for (const std::vector<std::string> &texts : seen) EXPECT_EQ(texts, alone);
+  for (const std::vector<std::string> &texts : seen) {
+    ASSERT_EQ(texts.size(), alone.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(texts[i], alone[i]) << "case " << i;
+  }
 }
 
 }  // namespace
