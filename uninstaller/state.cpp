@@ -1,0 +1,5 @@
+#include "uninstaller.h"
+
+HINSTANCE InstanceHandle;
+HWND MainWindow;
+char PathBuffer[MAX_PATH];
