@@ -46,23 +46,6 @@ TEST(HandlerCalls, SinOfOneExactTrace) {
   EXPECT_STREQ(host.ResultText(), "0.841470985");
 }
 
-TEST(HandlerCalls, TwoArgumentTraces) {
-  for (const char *function : {"ATAN", "POW"}) {
-    SCOPED_TRACE(function);
-    FakeHost host;
-    host.SetArgs("2", "3");
-    HostWord status = kStatusSentinel;
-    EXPECT_EQ(CallHandler(host, function, &status), kCodeOk);
-    EXPECT_EQ(host.faults, 0u);
-    EXPECT_EQ(RecordedSlots(host), "15 6 15 14 6 5");
-    EXPECT_EQ(host.calls[0].index, 1u);
-    EXPECT_EQ(host.calls[1].text, host.calls[0].text);  // argument 1 released at once
-    EXPECT_EQ(host.calls[2].index, 2u);
-    EXPECT_EQ(host.calls[4].text, host.calls[2].text);
-    EXPECT_EQ(status, host.set_result_value);
-  }
-}
-
 TEST(HandlerCalls, NullFirstArgumentStopsAtOnce) {
   for (const char *function : kNumericFunctions) {
     SCOPED_TRACE(function);
@@ -109,17 +92,6 @@ TEST(HandlerCalls, FactPassesFetchNumberFailureThrough) {
   }
 }
 
-TEST(HandlerCalls, FactHandsWholeNumbersToTheHost) {
-  FakeHost host;
-  host.number = 12;
-  HostWord status = kStatusSentinel;
-  EXPECT_EQ(CallHandler(host, "FACT", &status), kCodeOk);
-  EXPECT_EQ(RecordedSlots(host), "17 5");
-  EXPECT_EQ(host.calls[1].text, nullptr);
-  EXPECT_EQ(host.calls[1].length, 479001600u);
-  EXPECT_EQ(host.calls[1].flags, kResultNumber);
-}
-
 TEST(HandlerCalls, PiHandsOverTheStoredText) {
   FakeHost host;
   host.digits = 9;
@@ -129,18 +101,6 @@ TEST(HandlerCalls, PiHandsOverTheStoredText) {
   EXPECT_EQ(host.calls[1].text, g_shared.pi_text);
   EXPECT_EQ(host.calls[1].length, 10u);
   EXPECT_EQ(status, host.set_result_value);
-}
-
-// The handlers may be given any pointers as context and argument list; the
-// fake checks they are passed through unchanged (kWrongContext, ...), and
-// omitted arguments arrive as empty texts.
-TEST(HandlerCalls, OmittedSecondArgumentOfAtanIsOne) {
-  FakeHost host;
-  host.SetArgs("1");
-  HostWord status = kStatusSentinel;
-  EXPECT_EQ(CallHandler(host, "ATAN", &status), kCodeOk);
-  EXPECT_EQ(host.faults, 0u);
-  EXPECT_STREQ(host.ResultText(), "0.785398163");
 }
 
 }  // namespace
