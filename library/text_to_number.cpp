@@ -27,6 +27,45 @@ constexpr int kMaxExactDigits = 800;
 
 inline bool IsDigit(unsigned char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+// Eight bytes known to be digits, first digit in the low byte, to their
+// value in three multiplications instead of eight dependent steps.
+inline std::uint32_t EightDigits(const unsigned char *p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  v -= 0x3030303030303030u;
+  v = v * 10 + (v >> 8);  // pairs of digits in every other byte
+  constexpr std::uint64_t kMask = 0x000000FF000000FFu;
+  constexpr std::uint64_t kMul1 = 100 + (std::uint64_t{1000000} << 32);
+  constexpr std::uint64_t kMul2 = 1 + (std::uint64_t{10000} << 32);
+  return static_cast<std::uint32_t>(((v & kMask) * kMul1 + ((v >> 16) & kMask) * kMul2) >> 32);
+}
+#else
+inline std::uint32_t EightDigits(const unsigned char *p) {
+  std::uint32_t v = 0;
+  for (int i = 0; i < 8; ++i) v = v * 10 + static_cast<std::uint32_t>(p[i] - '0');
+  return v;
+}
+#endif
+
+// True when p starts with eight digits; stops at the first byte that is
+// not one, so it never reads past the terminator.
+inline bool EightDigitsAhead(const unsigned char *p) {
+  return IsDigit(p[0]) && IsDigit(p[1]) && IsDigit(p[2]) && IsDigit(p[3]) && IsDigit(p[4]) && IsDigit(p[5]) &&
+         IsDigit(p[6]) && IsDigit(p[7]);
+}
+
+// Appends the digits at p to w while it holds fewer than 19.
+inline const unsigned char *TakeDigits(const unsigned char *p, std::uint64_t *w, int *kept) {
+  std::uint64_t value = *w;
+  int count = *kept;
+  for (; count <= 11 && EightDigitsAhead(p); p += 8, count += 8) value = value * 100000000 + EightDigits(p);
+  for (; count < 19 && IsDigit(*p); ++p, ++count) value = value * 10 + (*p - '0');
+  *w = value;
+  *kept = count;
+  return p;
+}
+
 double FromBits(std::uint64_t bits) {
   double d;
   std::memcpy(&d, &bits, sizeof d);
@@ -196,14 +235,10 @@ double TextToNumber(const char *text) {
   int kept = 0;                // digits in w
   std::int64_t scale = 0;      // decimal exponent of w's units, before the exponent part
   bool dropped_nonzero = false;
+  p = TakeDigits(p, &w, &kept);
   for (; IsDigit(*p); ++p) {
-    if (kept < 19) {
-      w = w * 10 + (*p - '0');
-      ++kept;
-    } else {
-      ++scale;
-      dropped_nonzero |= *p != '0';
-    }
+    ++scale;
+    dropped_nonzero |= *p != '0';
   }
   bool any_digit = p > start;
   if (*p == '.') {
@@ -214,15 +249,10 @@ double TextToNumber(const char *text) {
       scale -= p - fraction;
       first = p;
     }
-    for (; IsDigit(*p); ++p) {
-      if (kept < 19) {
-        w = w * 10 + (*p - '0');
-        ++kept;
-        --scale;
-      } else {
-        dropped_nonzero |= *p != '0';
-      }
-    }
+    const unsigned char *const taken = p;
+    p = TakeDigits(p, &w, &kept);
+    scale -= p - taken;
+    for (; IsDigit(*p); ++p) dropped_nonzero |= *p != '0';
     any_digit = any_digit || p > fraction;
   }
   if (!any_digit) return 0.0;
