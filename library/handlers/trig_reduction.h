@@ -7,8 +7,7 @@ struct ReducedAngle {
   long double angle; // r, |r| <= pi/4 (a hair more at the rounding edge)
 };
 
-// Finite x with |x| >= 2^63 (smaller x reduce just as well, down to 2^11).
-// Returns k and r with x = k * pi/2 + r, r to about 64 significant bits,
+// Finite x with |x| >= 2^63. Returns k and r with x = k * pi/2 + r, r to about 64 significant bits,
 // computed from the exact value of x (Payne-Hanek). Integer arithmetic
 // only, so the thread's precision control does not matter.
 ReducedAngle ReduceHugeAngle(double x);
