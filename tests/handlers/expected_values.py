@@ -4,8 +4,9 @@
 True values come from mpmath at high precision. The x87 members are
 modelled step by step: basic operations rounded to 53 significant bits
 with an unbounded exponent (53-bit precision control), transcendental
-instructions taken as the true value (they deliver 64 bits, and a case is
-only accepted when no 53-bit rounding falls within 2^-62 of a midpoint).
+instructions taken as the true value (they deliver 64 bits, so a case is
+refused when such a value lies within 2^-9 of a 53-bit ulp from a
+rounding midpoint).
 Texts follow the number-text rules: 17 significant digits half up, then
 P digits half up, fixed form while -4 <= X < P.
 
