@@ -1,0 +1,34 @@
+// A live uninstall dialog in the test's own process, with the program
+// placed in a scratch folder, no script unless a test gives the sequence a
+// temporary folder, and the registry entries of the uninstaller cleared.
+#ifndef TESSARIM_TESTS_UNINSTALLER_FIXTURE_H
+#define TESSARIM_TESTS_UNINSTALLER_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include "support.h"
+#include "uninstaller.h"
+
+class UninstallTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Makes the dialog the sequence works on, as the entry routine does.
+    void CreateMainWindow();
+    // Places the program at `folder`\UTessarim.exe; returns the library's path.
+    std::string PlaceProgram(const std::string& folder);
+    // The library file and the three registry entries that name it.
+    void Install(const std::string& library);
+    // Lets the sequence write its script to `folder` (created here).
+    void UseTempFolder(const std::string& folder);
+    bool PriorityRaised();
+
+    std::string scratch_;
+    std::vector<std::string> sharedValues_;
+
+private:
+    std::string savedTemp_;
+};
+
+#endif

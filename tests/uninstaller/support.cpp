@@ -1,0 +1,287 @@
+#include "support.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+#include "uninstaller.h"
+
+namespace test {
+
+const char DialogCaption[] = "Uninstall Math Intrinsics Add-on Library";
+const char WarningCaption[] = "Can't delete the file named:";
+const char SharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const char HostKey[] = "Software\\Quorvant";
+const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessarim";
+
+static std::string programPath;
+
+void SetProgramPath(const std::string& path) { programPath = path; }
+
+std::string MakeScratch(const std::string& name)
+{
+    CreateDirectoryA("C:\\tessarim-tests", NULL);
+    std::string folder = "C:\\tessarim-tests\\" + name;
+    RemoveTree(folder);
+    EXPECT_TRUE(CreateDirectoryA(folder.c_str(), NULL)) << folder;
+    return folder + "\\";
+}
+
+void RemoveTree(const std::string& path)
+{
+    std::string folder = path;
+    if (!folder.empty() && folder.back() == '\\')
+        folder.pop_back();
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteFileA(folder.c_str());
+        return;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name != "." && name != "..")
+                RemoveTree(folder + "\\" + name);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string FolderOfLength(const std::string& base, size_t length)
+{
+    std::string folder = base;
+    while (folder.size() < length) {
+        size_t part = std::min<size_t>(100, length - folder.size() - 1);
+        folder += std::string(part, 'd');
+        CreateDirectoryA(folder.c_str(), NULL);
+        folder += "\\";
+    }
+    return folder;
+}
+
+void PutFile(const std::string& path, const std::string& content)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(file, content.data(), (DWORD)content.size(), &written, NULL);
+    CloseHandle(file);
+    ASSERT_EQ(written, content.size());
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string content;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, NULL) && got > 0)
+        content.append(chunk, got);
+    CloseHandle(file);
+    return content;
+}
+
+bool WaitFor(const std::function<bool()>& done, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+bool WaitGone(const std::string& path, DWORD milliseconds)
+{
+    return WaitFor([&] { return !Exists(path); }, milliseconds);
+}
+
+std::string TempVariable()
+{
+    char value[MAX_PATH * 2] = {};
+    GetEnvironmentVariableA("TMP", value, sizeof value);
+    return value;
+}
+
+void SetTempVariable(const std::string& folder)
+{
+    SetEnvironmentVariableA("TMP", folder.c_str());
+}
+
+static HKEY OpenForWrite(HKEY root, const char* key)
+{
+    HKEY opened = NULL;
+    EXPECT_EQ(RegCreateKeyExA(root, key, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &opened, NULL), ERROR_SUCCESS) << key;
+    return opened;
+}
+
+void PutString(HKEY root, const char* key, const std::string& name, const std::string& data)
+{
+    HKEY opened = OpenForWrite(root, key);
+    EXPECT_EQ(RegSetValueExA(opened, name.c_str(), 0, REG_SZ, (const BYTE*)data.c_str(), (DWORD)data.size() + 1),
+              ERROR_SUCCESS);
+    RegCloseKey(opened);
+}
+
+void PutBinary(HKEY root, const char* key, const std::string& name, const std::string& data)
+{
+    HKEY opened = OpenForWrite(root, key);
+    EXPECT_EQ(RegSetValueExA(opened, name.c_str(), 0, REG_BINARY, (const BYTE*)data.data(), (DWORD)data.size()),
+              ERROR_SUCCESS);
+    RegCloseKey(opened);
+}
+
+bool HasValue(HKEY root, const char* key, const std::string& name)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    LONG result = RegQueryValueExA(opened, name.c_str(), NULL, NULL, NULL, NULL);
+    RegCloseKey(opened);
+    return result == ERROR_SUCCESS;
+}
+
+std::string GetData(HKEY root, const char* key, const std::string& name)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return "<no key>";
+    char data[1024];
+    DWORD size = sizeof data;
+    LONG result = RegQueryValueExA(opened, name.c_str(), NULL, NULL, (BYTE*)data, &size);
+    RegCloseKey(opened);
+    if (result != ERROR_SUCCESS)
+        return "<no value>";
+    return std::string(data, size);
+}
+
+bool HasKey(HKEY root, const char* key)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+void DeleteKeyTree(HKEY root, const char* key)
+{
+    RegDeleteTreeA(root, key);
+    RegDeleteKeyA(root, key);
+}
+
+void DeleteValue(HKEY root, const char* key, const std::string& name)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(opened, name.c_str());
+    RegCloseKey(opened);
+}
+
+BoxCloser::BoxCloser()
+{
+    thread_ = std::thread([this] {
+        while (!stop_) {
+            HWND box = FindWindowA("#32770", WarningCaption);
+            if (box == NULL) {
+                Sleep(20);
+                continue;
+            }
+            char text[1024] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                texts_.push_back(text);
+            }
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            // One box is counted once: wait until it is gone.
+            WaitFor([&] { return !IsWindow(box) || stop_; }, 10000);
+        }
+    });
+}
+
+BoxCloser::~BoxCloser()
+{
+    stop_ = true;
+    thread_.join();
+}
+
+std::vector<std::string> BoxCloser::Texts()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return texts_;
+}
+
+static WNDPROC barProcedure;
+static std::vector<int> steps;
+static std::mutex stepsMutex;
+
+static LRESULT CALLBACK StepRecorder(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = CallWindowProcA(barProcedure, bar, message, wParam, lParam);
+    if (message == PBM_STEPIT) {
+        int position = (int)CallWindowProcA(barProcedure, bar, PBM_GETPOS, 0, 0);
+        std::lock_guard<std::mutex> lock(stepsMutex);
+        steps.push_back(position);
+    }
+    return result;
+}
+
+void RecordSteps(HWND dialog)
+{
+    {
+        std::lock_guard<std::mutex> lock(stepsMutex);
+        steps.clear();
+    }
+    HWND bar = GetDlgItem(dialog, IDC_PROGRESS);
+    ASSERT_NE(bar, (HWND)NULL);
+    barProcedure = (WNDPROC)SetWindowLongPtrA(bar, GWLP_WNDPROC, (LONG_PTR)StepRecorder);
+}
+
+std::vector<int> RecordedSteps()
+{
+    std::lock_guard<std::mutex> lock(stepsMutex);
+    return steps;
+}
+
+void DrainMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+    }
+}
+
+}  // namespace test
+
+// The test program's stand-in for GetModuleFileNameA(NULL, ...): the
+// program is wherever the test says, and a path too long for the buffer
+// comes back cut, as the platform cuts it (MAX_PATH - 1 characters, a
+// zero, and MAX_PATH as the result).
+DWORD ProgramPath(char* buffer)
+{
+    const std::string& path = test::programPath;
+    if (path.size() >= MAX_PATH) {
+        memcpy(buffer, path.data(), MAX_PATH - 1);
+        buffer[MAX_PATH - 1] = 0;
+        return MAX_PATH;
+    }
+    memcpy(buffer, path.c_str(), path.size() + 1);
+    return (DWORD)path.size();
+}

@@ -1,0 +1,77 @@
+// Helpers for the uninstaller's tests: scratch folders and files, the
+// registry of the test's Wine prefix, the dialog's progress bar and the
+// warning boxes, all real.
+#ifndef TESSARIM_TESTS_UNINSTALLER_SUPPORT_H
+#define TESSARIM_TESTS_UNINSTALLER_SUPPORT_H
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace test {
+
+extern const char DialogCaption[];
+extern const char WarningCaption[];
+extern const char SharedDllsKey[];
+extern const char HostKey[];
+extern const char UninstallKey[];
+
+// What the uninstaller's ProgramPath gives in the test program, as
+// GetModuleFileNameA would give it for a program at that place.
+void SetProgramPath(const std::string& path);
+
+// Files and folders.
+std::string MakeScratch(const std::string& name);  // C:\tessarim-tests\<name>\, empty
+void RemoveTree(const std::string& path);
+bool Exists(const std::string& path);
+// Makes nested folders under `base` (which ends in a backslash) so that the
+// result, with its final backslash, is exactly `length` characters long.
+std::string FolderOfLength(const std::string& base, size_t length);
+void PutFile(const std::string& path, const std::string& content);
+std::string ReadWholeFile(const std::string& path);
+bool WaitFor(const std::function<bool()>& done, DWORD milliseconds);
+bool WaitGone(const std::string& path, DWORD milliseconds = 60000);
+std::string TempVariable();
+void SetTempVariable(const std::string& folder);
+
+// Registry.
+void PutString(HKEY root, const char* key, const std::string& name, const std::string& data);
+void PutBinary(HKEY root, const char* key, const std::string& name, const std::string& data);
+bool HasValue(HKEY root, const char* key, const std::string& name);
+std::string GetData(HKEY root, const char* key, const std::string& name);
+bool HasKey(HKEY root, const char* key);
+void DeleteKeyTree(HKEY root, const char* key);
+void DeleteValue(HKEY root, const char* key, const std::string& name);
+
+// Closes each warning box of this process ("Can't delete the file named:")
+// with OK, as a person would, and keeps its text.
+class BoxCloser {
+public:
+    BoxCloser();
+    ~BoxCloser();
+    std::vector<std::string> Texts();
+
+private:
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::vector<std::string> texts_;
+    std::thread thread_;
+};
+
+// Records the position of the dialog's progress bar after each PBM_STEPIT
+// it receives, by subclassing the bar.
+void RecordSteps(HWND dialog);
+std::vector<int> RecordedSteps();
+
+// Removes whatever the thread's queue holds, WM_QUIT included, so that a
+// dialog destroyed by a test leaves nothing for the next one.
+void DrainMessages();
+
+}  // namespace test
+
+#endif
