@@ -36,7 +36,7 @@ void ExpectFormats(const FormatCase *cases, std::size_t count) {
 
 #define RUN_CASES(cases) ExpectFormats(cases, sizeof cases / sizeof cases[0])
 
-TEST(NumberToText, ExponentialFormHasASignAndThreeExponentDigits) {
+TEST(SUITE(NumberToText), ExponentialFormHasASignAndThreeExponentDigits) {
   const FormatCase cases[] = {
       {1.5e10, 9, "1.5e+010"},      {2e-5, 9, "2e-005"},        {1e308, 9, "1e+308"},
       {1234567890, 9, "1.23456789e+009"}, {1e-5, 9, "1e-005"}, {1e100, 9, "1e+100"},
@@ -47,7 +47,7 @@ TEST(NumberToText, ExponentialFormHasASignAndThreeExponentDigits) {
   RUN_CASES(cases);
 }
 
-TEST(NumberToText, FixedFormBetweenTheLimits) {
+TEST(SUITE(NumberToText), FixedFormBetweenTheLimits) {
   const FormatCase cases[] = {
       {0.0001, 9, "0.0001"}, {0.00012345, 9, "0.00012345"}, {100, 3, "100"}, {123456789, 9, "123456789"},
       {0.5, 1, "0.5"},       {12.25, 9, "12.25"},          {1e16, 17, "10000000000000000"},
@@ -56,7 +56,7 @@ TEST(NumberToText, FixedFormBetweenTheLimits) {
   RUN_CASES(cases);
 }
 
-TEST(NumberToText, TrailingZerosAndBarePointsGo) {
+TEST(SUITE(NumberToText), TrailingZerosAndBarePointsGo) {
   const FormatCase cases[] = {
       {1.5, 9, "1.5"},  {2.0, 9, "2"},           {1.0, 17, "1"},           {1e10, 9, "1e+010"},
       {1.1, 17, "1.1000000000000001"},           {100.5, 4, "100.5"},      {100.04, 4, "100"},
@@ -65,7 +65,7 @@ TEST(NumberToText, TrailingZerosAndBarePointsGo) {
   RUN_CASES(cases);
 }
 
-TEST(NumberToText, SignsAndZeros) {
+TEST(SUITE(NumberToText), SignsAndZeros) {
   const FormatCase cases[] = {
       {-2.5, 9, "-2.5"}, {-0.0, 9, "0"}, {0.0, 5, "0"}, {-1e-10, 3, "-1e-010"}, {-0.001, 1, "-0.001"},
       {-4.9406564584124654e-324, 1, "-5e-324"}, {-DBL_MAX, 2, "-1.8e+308"},
@@ -73,7 +73,7 @@ TEST(NumberToText, SignsAndZeros) {
   RUN_CASES(cases);
 }
 
-TEST(NumberToText, InfinitiesAndNaNsWhateverTheSignBitAndPrecision) {
+TEST(SUITE(NumberToText), InfinitiesAndNaNsWhateverTheSignBitAndPrecision) {
   const std::uint64_t nans[] = {0x7FF8000000000000u, 0xFFF8000000000000u, 0x7FF0000000000001u,
                                 0xFFFFFFFFFFFFFFFFu, 0x7FF4000000000000u};
   for (int precision : {INT_MIN, 0, 1, 9, 100, INT_MAX}) {
@@ -83,7 +83,7 @@ TEST(NumberToText, InfinitiesAndNaNsWhateverTheSignBitAndPrecision) {
   }
 }
 
-TEST(NumberToText, SeventeenDigitsFromAllDigitsHalfUp) {
+TEST(SUITE(NumberToText), SeventeenDigitsFromAllDigitsHalfUp) {
   const FormatCase cases[] = {
       {1 + std::ldexp(1.0, -17), 17, "1.0000076293945313"},  // exactly ...3125: a true tie goes up
       {std::ldexp(1.0, -20), 17, "9.5367431640625e-007"},
@@ -103,7 +103,7 @@ TEST(NumberToText, SeventeenDigitsFromAllDigitsHalfUp) {
   RUN_CASES(cases);
 }
 
-TEST(NumberToText, PrecisionRoundsTheSeventeenDigitsHalfUp) {
+TEST(SUITE(NumberToText), PrecisionRoundsTheSeventeenDigitsHalfUp) {
   const FormatCase cases[] = {
       {0.125, 2, "0.13"},    {0.375, 2, "0.38"},       {999.5, 3, "1e+003"},  {9.5, 1, "1e+001"},
       {99999.5, 5, "1e+005"}, {99999.5, 6, "99999.5"}, {0.00009999, 3, "0.0001"},
@@ -114,7 +114,7 @@ TEST(NumberToText, PrecisionRoundsTheSeventeenDigitsHalfUp) {
   RUN_CASES(cases);
 }
 
-TEST(NumberToText, PrecisionBeyondSeventeenShowsZerosNeverMoreDigits) {
+TEST(SUITE(NumberToText), PrecisionBeyondSeventeenShowsZerosNeverMoreDigits) {
   const FormatCase cases[] = {
       {1e100, 120, "1" + std::string(100, '0')},
       {1e100, 101, "1" + std::string(100, '0')},
@@ -128,7 +128,7 @@ TEST(NumberToText, PrecisionBeyondSeventeenShowsZerosNeverMoreDigits) {
   RUN_CASES(cases);
 }
 
-TEST(NumberToText, EveryPrecisionFromZeroToFortyAgreesWithTheReference) {
+TEST(SUITE(NumberToText), EveryPrecisionFromZeroToFortyAgreesWithTheReference) {
   const double values[] = {1.0 / 3,   2.0 / 3, 0.125,   999.5,  1e-14,  123456789.125, 6.02214076e23, 1e-300,
                            -2.5e-9,   4.9406564584124654e-324, DBL_MAX, 0.0115,  1e22,  9.87654321e-5, 31.4159};
   for (double value : values)
@@ -136,7 +136,7 @@ TEST(NumberToText, EveryPrecisionFromZeroToFortyAgreesWithTheReference) {
       EXPECT_EQ(Format(value, precision), ReferenceText(value, precision)) << value << " at " << precision;
 }
 
-TEST(NumberToText, ShortBuffersAreCutAndTerminatedNeverOverrun) {
+TEST(SUITE(NumberToText), ShortBuffersAreCutAndTerminatedNeverOverrun) {
   const std::string full = "1.5e+010";
   for (std::size_t size = 0; size <= full.size() + 2; ++size) {
     char out[16];

@@ -14,3 +14,11 @@ double ReferenceNumber(const std::string &text);
 
 std::uint64_t BitsOf(double value);
 double FromBits(std::uint64_t bits);
+
+// The build with the fast paths off runs the same cases under its own
+// suite names, so that each CTest name stays unique.
+#ifdef TESSARIM_NUMBER_TEXT_EXACT_ONLY
+#define SUITE(name) ExactPath##name
+#else
+#define SUITE(name) name
+#endif

@@ -20,7 +20,7 @@ std::string Format(double value, int precision) {
   return out;
 }
 
-TEST(NumberTextSweep, RandomBitPatternsFormatLikeTheReference) {
+TEST(SUITE(NumberTextSweep), RandomBitPatternsFormatLikeTheReference) {
   std::mt19937_64 random(20261207);
   int failures = 0;
   for (int i = 0; i < 120000 && failures < 10; ++i) {
@@ -35,7 +35,7 @@ TEST(NumberTextSweep, RandomBitPatternsFormatLikeTheReference) {
   }
 }
 
-TEST(NumberTextSweep, ShortBinaryFractionsTieAtEveryPrecision) {
+TEST(SUITE(NumberTextSweep), ShortBinaryFractionsTieAtEveryPrecision) {
   // n / 2^j has few digits, ending in 5: ties at many precisions.
   std::mt19937_64 random(11);
   int failures = 0;
@@ -51,7 +51,7 @@ TEST(NumberTextSweep, ShortBinaryFractionsTieAtEveryPrecision) {
   }
 }
 
-TEST(NumberTextSweep, SeventeenDigitsReadBackToTheSameDouble) {
+TEST(SUITE(NumberTextSweep), SeventeenDigitsReadBackToTheSameDouble) {
   std::mt19937_64 random(3);
   for (int i = 0; i < 100000; ++i) {
     const std::uint64_t bits = random() & ~(std::uint64_t{1} << 63 | std::uint64_t{1} << 62) | (i % 2 ? 1ull << 62 : 0);
@@ -91,7 +91,7 @@ std::string RandomText(std::mt19937_64 &random) {
   return text;
 }
 
-TEST(NumberTextSweep, RandomTextsParseLikeTheReference) {
+TEST(SUITE(NumberTextSweep), RandomTextsParseLikeTheReference) {
   std::mt19937_64 random(42);
   int failures = 0;
   for (int i = 0; i < 150000 && failures < 10; ++i) {
@@ -105,7 +105,7 @@ TEST(NumberTextSweep, RandomTextsParseLikeTheReference) {
   }
 }
 
-TEST(NumberTextSweep, HalfwayPointsAndTheirNeighbours) {
+TEST(SUITE(NumberTextSweep), HalfwayPointsAndTheirNeighbours) {
   // The midpoint of two adjacent doubles is exact in long double; printf
   // writes all its digits (they end in 5). Then nudge it either way, far out.
   std::mt19937_64 random(5);

@@ -30,7 +30,7 @@ void ExpectParses(const ParseCase *cases, std::size_t count) {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-TEST(TextToNumber, BlanksSignsAndJunkAfterThePrefix) {
+TEST(SUITE(TextToNumber), BlanksSignsAndJunkAfterThePrefix) {
   const ParseCase cases[] = {
       {"  12abc", 12},  {"\t\n\v\f\r 7", 7}, {"\b5", 0},     {"\xA0" "5", 0}, {"1.5.3", 1.5},
       {"1 000", 1},     {"1.5+3", 1.5},      {"0x10", 0},    {"12,5", 12},    {"+7", 7},
@@ -40,7 +40,7 @@ TEST(TextToNumber, BlanksSignsAndJunkAfterThePrefix) {
   ExpectParses(cases, sizeof cases / sizeof cases[0]);
 }
 
-TEST(TextToNumber, NoPrefixGivesPositiveZero) {
+TEST(SUITE(TextToNumber), NoPrefixGivesPositiveZero) {
   const ParseCase cases[] = {
       {"", 0},    {"   ", 0},  {"+", 0},   {"-", 0},     {".", 0},   {"-.", 0},   {"abc", 0},
       {"- 1", 0}, {"+-1", 0},  {"e5", 0},  {".e5", 0},   {"inf", 0}, {"-nan", 0}, {"infinity", 0},
@@ -49,7 +49,7 @@ TEST(TextToNumber, NoPrefixGivesPositiveZero) {
   ExpectParses(cases, sizeof cases / sizeof cases[0]);
 }
 
-TEST(TextToNumber, ExponentLettersAndIncompleteExponents) {
+TEST(SUITE(TextToNumber), ExponentLettersAndIncompleteExponents) {
   const ParseCase cases[] = {
       {"1e3", 1000},   {"1E3", 1000},   {"1d3", 1000},    {"1D3", 1000},   {"2.5d-1", 0.25},
       {"-1D+2", -100}, {"1e", 1},       {"1e+", 1},       {"1d-", 1},      {"1ex", 1},
@@ -59,7 +59,7 @@ TEST(TextToNumber, ExponentLettersAndIncompleteExponents) {
   ExpectParses(cases, sizeof cases / sizeof cases[0]);
 }
 
-TEST(TextToNumber, ZerosKeepTheirSign) {
+TEST(SUITE(TextToNumber), ZerosKeepTheirSign) {
   const ParseCase cases[] = {
       {"0", 0.0},      {"-0", -0.0},        {"-0.000e5", -0.0},      {"-0e999999999999", -0.0},
       {"+0.0", 0.0},   {"-.0", -0.0},       {"-0" + std::string(5000, '0'), -0.0},
@@ -68,7 +68,7 @@ TEST(TextToNumber, ZerosKeepTheirSign) {
   ExpectParses(cases, sizeof cases / sizeof cases[0]);
 }
 
-TEST(TextToNumber, OverflowAndHugeExponents) {
+TEST(SUITE(TextToNumber), OverflowAndHugeExponents) {
   // (DBL_MAX + 2^1024) / 2, every digit.
   const std::string kMidpointToTwoTo1024 =
       "179769313486231580793728971405303415079934132710037826936173778980444968292764750946649017977587207096330286416692887910946555547851940402630657488671"
@@ -96,7 +96,7 @@ TEST(TextToNumber, OverflowAndHugeExponents) {
 #define LITERAL_CASE(x) \
   { #x, x }
 
-TEST(TextToNumber, SubnormalsAndTheSmallestValues) {
+TEST(SUITE(TextToNumber), SubnormalsAndTheSmallestValues) {
   const ParseCase cases[] = {
       LITERAL_CASE(4.9406564584124654e-324),
       LITERAL_CASE(5e-324),
@@ -124,7 +124,7 @@ TEST(TextToNumber, SubnormalsAndTheSmallestValues) {
   }
 }
 
-TEST(TextToNumber, HalfwayCasesAndLongTails) {
+TEST(SUITE(TextToNumber), HalfwayCasesAndLongTails) {
   const std::string zeros(3000, '0');
   const ParseCase cases[] = {
       LITERAL_CASE(9007199254740993e0),  // 2^53 + 1: even below
