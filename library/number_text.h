@@ -32,6 +32,7 @@ double TextToNumber(const char *text);
 // counted). The longest text is a fixed form of 309 integer digits with a
 // sign (1e308 at a large precision), so kNumberTextMax bytes always suffice;
 // with a smaller out_size the text is cut to out_size - 1 bytes, still
-// terminated, and the full length is returned.
+// terminated (nothing is written when out_size is 0), and the full length
+// is returned.
 constexpr std::size_t kNumberTextMax = 320;
 std::size_t NumberToText(double value, int precision, char *out, std::size_t out_size);

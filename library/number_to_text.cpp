@@ -67,7 +67,7 @@ void RoundTo17(std::uint64_t m, int e, std::uint64_t *digits, int *x) {
   const Product128 low = Multiply(m, power.low);
   const std::uint64_t middle = high.low + low.high;
   const std::uint64_t top = high.high + (middle < high.low);
-  const int shift = -(e + PowerOfTenBinaryExponent(k) + 1) - 128;  // 2..11
+  const int shift = -(e + PowerOfTenBinaryExponent(k) + 1) - 128;  // 5..8 over all doubles
   std::uint64_t q = top >> shift;
   if (kExactOnly || k < 0 || k > 55) {
     // T is off by less than one unit, so the product by less than 2^64:

@@ -25,6 +25,10 @@ constexpr std::int64_t kExponentLimit = 1000000000000000;
 // this many only matter through the sticky bit.
 constexpr int kMaxExactDigits = 800;
 
+// The exact path divides up to 800 digits by 5^(800 + 324) at most, scaled
+// to a 64-bit quotient: 64 + 64 + 1124 * log2(5) bits, with log2(5) < 2.33.
+static_assert(kBigWords * 32 >= 64 + 64 + (kMaxExactDigits + 324) * 233 / 100 + 32, "big integers hold the exact path");
+
 inline bool IsDigit(unsigned char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
