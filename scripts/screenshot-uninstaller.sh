@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Takes a picture of UTessarim's dialog as it appears under Wine on a
+# virtual X screen, for the README.
+# Usage: scripts/screenshot-uninstaller.sh [BUILD_DIR] [OUTPUT.png]
+# Defaults: build/mingw32 and docs/uninstaller-dialog.png. Needs the
+# program built (dist/UTessarim.exe), Wine, Xvfb, ImageMagick and x11-utils.
+# Only the screen is looked at: nothing is pressed, and the program is
+# ended without having changed anything.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${1:-$root/build/mingw32}")
+output=$(realpath -m "${2:-$root/docs/uninstaller-dialog.png}")
+exe=$root/dist/UTessarim.exe
+[ -f "$exe" ] || { echo "build the program first: $exe is missing" >&2; exit 1; }
+
+if [ -z "${TESSARIM_SCREENSHOT_DISPLAY:-}" ]; then
+  # Run again inside a private X server.
+  exec xvfb-run -a -s "-screen 0 640x480x24" env TESSARIM_SCREENSHOT_DISPLAY=1 "$0" "$build" "$output"
+fi
+
+export WINEPREFIX=$build/wineprefix-screenshot
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES=mscoree,mshtml=
+caption="Uninstall Math Intrinsics Add-on Library"
+
+# Xvfb has no window manager to draw captions and borders; this makes Wine
+# draw the window's frame itself, as Windows would.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
+
+# The program runs from a copy in a scratch folder, so that even a stray
+# click could not touch the build's files.
+scratch=$(mktemp -d)
+cp "$exe" "$scratch/"
+wine "$scratch/UTessarim.exe" &
+program=$!
+trap 'kill $program 2>/dev/null || true; wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
+
+window=
+for _ in $(seq 1 120); do
+  window=$(xwininfo -root -tree 2>/dev/null | awk -v c="\"$caption\"" 'index($0, c) { print $1; exit }')
+  [ -n "$window" ] && break
+  sleep 0.5
+done
+[ -n "$window" ] || { echo "the dialog did not appear" >&2; exit 1; }
+sleep 2  # let Wine finish painting
+mkdir -p "$(dirname "$output")"
+import -window "$window" "$output"
+echo "wrote $output"
