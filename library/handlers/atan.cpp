@@ -11,18 +11,13 @@
 #include "x87.h"
 
 TESSARIM_HANDLER(AtanHandler) {
-  const char *first = g_host.fetch_text(context, arguments, 1);
-  if (first == nullptr) {
-    return kCodeNoText;
+  double x;
+  const char *second;
+  int precision;
+  const HostWord code = FetchTwoArguments(context, arguments, &x, &second, &precision);
+  if (code != kCodeOk) {
+    return code;
   }
-  const double x = TextToNumber(first);
-  g_host.release_text(first);
-
-  const char *second = g_host.fetch_text(context, arguments, 2);
-  if (second == nullptr) {
-    return kCodeNoText;
-  }
-  const int precision = PrecisionFromSetting(g_host.read_setting(context, kSettingDigits));
   const double y = second[0] == '\0' ? 1.0 : TextToNumber(second);
   const double result = RoundToDouble(X87Atan2(x, y));
   g_host.release_text(second);

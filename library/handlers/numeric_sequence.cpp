@@ -29,3 +29,20 @@ HostWord RunNumericSequence(void *context, void *arguments, HostWord *status, Fo
   g_host.release_text(argument);
   return SetNumberResult(context, status, result, precision);
 }
+
+HostWord FetchTwoArguments(void *context, void *arguments, double *x, const char **second,
+                           int *precision) {
+  const char *first = g_host.fetch_text(context, arguments, 1);
+  if (first == nullptr) {
+    return kCodeNoText;
+  }
+  *x = TextToNumber(first);
+  g_host.release_text(first);
+
+  *second = g_host.fetch_text(context, arguments, 2);
+  if (*second == nullptr) {
+    return kCodeNoText;
+  }
+  *precision = PrecisionFromSetting(g_host.read_setting(context, kSettingDigits));
+  return kCodeOk;
+}

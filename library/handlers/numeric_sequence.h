@@ -25,3 +25,11 @@ int PrecisionFromSetting(HostWord setting);
 // the text flag, the status slot set, code 0. Callers release their texts
 // first: set result must be the last host call.
 HostWord SetNumberResult(void *context, HostWord *status, double value, int precision);
+
+// The first steps ATAN and POW share: argument 1 fetched, converted to *x
+// and released at once; argument 2 fetched into *second (the caller
+// releases it); NUMERIC DIGITS read into *precision. Returns kCodeOk, or
+// kCodeNoText when a fetch gave no text (argument 1 is then already
+// released, and nothing else is undone).
+HostWord FetchTwoArguments(void *context, void *arguments, double *x, const char **second,
+                           int *precision);
