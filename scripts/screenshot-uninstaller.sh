@@ -3,15 +3,17 @@
 # virtual X screen, for the README.
 # Usage: scripts/screenshot-uninstaller.sh [BUILD_DIR] [OUTPUT.png]
 # Defaults: build/mingw32 and docs/uninstaller-dialog.png. Needs the
-# program built (dist/UTessarim.exe), Wine, Xvfb, ImageMagick and x11-utils.
+# program built (BUILD_DIR/bin/UTessarim.exe, or dist/UTessarim.exe), Wine,
+# Xvfb, ImageMagick and x11-utils.
 # Only the screen is looked at: nothing is pressed, and the program is
 # ended without having changed anything.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build/mingw32}")
 output=$(realpath -m "${2:-$root/docs/uninstaller-dialog.png}")
-exe=$root/dist/UTessarim.exe
-[ -f "$exe" ] || { echo "build the program first: $exe is missing" >&2; exit 1; }
+exe=$build/bin/UTessarim.exe
+[ -f "$exe" ] || exe=$root/dist/UTessarim.exe
+[ -f "$exe" ] || { echo "build the program first: UTessarim.exe is in neither $build/bin nor dist" >&2; exit 1; }
 
 if [ -z "${TESSARIM_SCREENSHOT_DISPLAY:-}" ]; then
   # Run again inside a private X server.
