@@ -294,4 +294,43 @@ TEST_F(UninstallTest, MissingKeysAreSkippedSilently)
         EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, SharedDllsKey));
 }
 
+// Keys that are there but cannot be opened with full access, and an
+// uninstall entry that cannot be deleted (it has a subkey), are left as
+// they are, silently.
+TEST_F(UninstallTest, UnopenableKeysAreSkippedSilently)
+{
+    std::string library = PlaceProgram(scratch_ + "app");
+    Install(library);
+    test::PutString(HKEY_LOCAL_MACHINE, (std::string(UninstallKey) + "\\Extra").c_str(), "x", "y");
+    struct Restriction {
+        HKEY root;
+        const char* key;
+    } restrictions[] = {
+        {HKEY_LOCAL_MACHINE, SharedDllsKey},
+        {HKEY_CURRENT_USER, HostKey},
+    };
+    for (const Restriction& r : restrictions) {
+        ASSERT_TRUE(test::RestrictKey(r.root, r.key, KEY_READ)) << r.key;
+        HKEY opened;
+        if (RegOpenKeyExA(r.root, r.key, 0, KEY_ALL_ACCESS, &opened) == ERROR_SUCCESS) {
+            RegCloseKey(opened);
+            for (const Restriction& u : restrictions)
+                test::UnrestrictKey(u.root, u.key);
+            GTEST_SKIP() << "this Wine does not enforce registry key permissions";
+        }
+    }
+
+    test::BoxCloser boxes;
+    RunUninstall();
+    for (const Restriction& r : restrictions)
+        test::UnrestrictKey(r.root, r.key);
+
+    EXPECT_TRUE(boxes.Texts().empty());
+    EXPECT_EQ(test::RecordedSteps(), (std::vector<int>{1, 2}));
+    EXPECT_FALSE(test::Exists(library)) << "the file step runs all the same";
+    EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, SharedDllsKey, library));
+    EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, HostKey, "Func0"));
+    EXPECT_TRUE(test::HasKey(HKEY_LOCAL_MACHINE, UninstallKey));
+}
+
 }  // namespace

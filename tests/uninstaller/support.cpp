@@ -195,6 +195,37 @@ void DeleteValue(HKEY root, const char* key, const std::string& name)
     RegCloseKey(opened);
 }
 
+static bool SetKeyAccess(HKEY root, const char* key, REGSAM access)
+{
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, WRITE_DAC, &opened) != ERROR_SUCCESS)
+        return false;
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = NULL;
+    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+    char aclBytes[256];
+    PACL acl = (PACL)aclBytes;
+    InitializeAcl(acl, sizeof aclBytes, ACL_REVISION);
+    AddAccessAllowedAce(acl, ACL_REVISION, access | WRITE_DAC, everyone);
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
+    LONG result = RegSetKeySecurity(opened, DACL_SECURITY_INFORMATION, &descriptor);
+    RegCloseKey(opened);
+    FreeSid(everyone);
+    return result == ERROR_SUCCESS;
+}
+
+bool RestrictKey(HKEY root, const char* key, REGSAM access)
+{
+    return SetKeyAccess(root, key, access);
+}
+
+void UnrestrictKey(HKEY root, const char* key)
+{
+    SetKeyAccess(root, key, KEY_ALL_ACCESS | DELETE);
+}
+
 BoxCloser::BoxCloser()
 {
     thread_ = std::thread([this] {

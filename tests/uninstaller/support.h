@@ -47,6 +47,10 @@ std::string GetData(HKEY root, const char* key, const std::string& name);
 bool HasKey(HKEY root, const char* key);
 void DeleteKeyTree(HKEY root, const char* key);
 void DeleteValue(HKEY root, const char* key, const std::string& name);
+// Gives the key a DACL that grants everyone only `access`, plus the right
+// to change the DACL back; UnrestrictKey grants everything again.
+bool RestrictKey(HKEY root, const char* key, REGSAM access);
+void UnrestrictKey(HKEY root, const char* key);
 
 // Closes each warning box of this process ("Can't delete the file named:")
 // with OK, as a person would, and keeps its text.
