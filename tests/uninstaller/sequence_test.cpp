@@ -38,7 +38,10 @@ TEST(LibraryPath, TakesThePlaceOfTheProgramName)
         if (c.usable)
             EXPECT_EQ(std::string(path), c.library);
     }
+    // Cut as the platform cuts: MAX_PATH - 1 characters, a zero, and
+    // MAX_PATH as the length. Its folder part would have room.
     char cut[MAX_PATH];
+    lstrcpyA(cut, ("C:\\" + std::string(MAX_PATH - 4, 'a')).c_str());
     EXPECT_FALSE(MakeLibraryPath(cut, MAX_PATH)) << "a path that filled the buffer was cut";
 }
 
