@@ -6,7 +6,7 @@
 #include <commctrl.h>
 
 // Room left after the temporary folder for "tessarim.bat" and its zero.
-static const DWORD TempPathLimit = MAX_PATH - 13;
+static const DWORD TempPathLimit = MAX_PATH - sizeof LibraryFileName;
 
 // Fills a structure byte by byte: the program links no memset.
 static void ZeroBytes(void* block, DWORD size)
@@ -24,7 +24,7 @@ static bool MakeScriptPath()
     DWORD length = GetTempPathA(TempPathLimit, PathBuffer);
     if (length == 0 || length >= TempPathLimit)
         return false;
-    lstrcpyA(PathBuffer + length, "tessarim.dll");
+    lstrcpyA(PathBuffer + length, LibraryFileName);
     lstrcpyA(PathBuffer + length + 9, "bat");
     return true;
 }

@@ -5,7 +5,6 @@
 
 #include <commctrl.h>
 
-static const char LibraryFileName[] = "tessarim.dll";
 static const char SharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 static const char HostKey[] = "Software\\Quorvant";
 static const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessarim";

@@ -3,3 +3,5 @@
 HINSTANCE InstanceHandle;
 HWND MainWindow;
 char PathBuffer[MAX_PATH];
+
+extern const char LibraryFileName[13] = "tessarim.dll";

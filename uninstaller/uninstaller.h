@@ -19,6 +19,10 @@ extern HWND MainWindow;
 // host-list step; the self-removal step then reuses it for its script path.
 extern char PathBuffer[MAX_PATH];
 
+// The library's file name, looked for in the program's own folder; the
+// script's name is the same with the extension "bat".
+extern const char LibraryFileName[13];
+
 // Entry routine steps 1 to 7: create the dialog and run its message loop
 // until the dialog is destroyed. The entry point ends the process after it.
 void UninstallerMain();
