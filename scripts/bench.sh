@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The benchmark command. Prints, in one go:
+#  1. native figures per call and per conversion (Google Benchmark), the
+#     baselines measured in the same run, and a table of ratios against the
+#     targets;
+#  2. calls per second under 32-bit Wine through the real tessarim.dll and
+#     the stand-in host, beside the same handlers linked into the program;
+#  3. the sizes of tessarim.dll and UTessarim.exe against their targets.
+# Usage: scripts/bench.sh [Google Benchmark flags, e.g. --benchmark_filter=SIN]
+# WINE_BENCH_SECONDS (default 0.1) and WINE_BENCH_ROUNDS (default 3) set the
+# length of each Wine figure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh test
+
+echo "=== native: handlers per call, conversions, baselines ==="
+cmake --preset native >/dev/null
+cmake --build --preset native --target tessarim_bench -j2 >/dev/null
+build/native/bench/tessarim_bench --benchmark_color=false "$@"
+
+echo
+echo "=== 32-bit Windows build under Wine: calls per second ==="
+cmake --preset mingw32 >/dev/null
+targets=(tessarim quorvant tessarim_wine_bench)
+[ -f uninstaller/CMakeLists.txt ] && targets+=(UTessarim)
+cmake --build --preset mingw32 --target "${targets[@]}" -j2 >/dev/null
+prefix=$PWD/build/mingw32/wineprefix
+(
+  cd build/mingw32/bin
+  ../../../scripts/wine-run.sh "$prefix" ./tessarim_wine_bench.exe \
+    --seconds "${WINE_BENCH_SECONDS:-0.1}" --rounds "${WINE_BENCH_ROUNDS:-3}" 2> >(grep -v '^X connection' >&2)
+)
+WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+echo "(32-bit Wine runs here through the qemu-i386 user-mode emulator, which"
+echo " also emulates the x87 transcendental instructions: compare the columns"
+echo " with each other, not with the native figures.)"
+
+echo
+echo "=== sizes (build/mingw32/bin; scripts/build.sh copies them to dist/) ==="
+size_line() {
+  local file=$1 limit_kib=$2
+  if [ ! -f "$file" ]; then
+    printf '%-16s not built\n' "$(basename "$file")"
+    return
+  fi
+  local bytes
+  bytes=$(stat -c %s "$file")
+  local verdict=met
+  [ "$bytes" -le $((limit_kib * 1024)) ] || verdict=MISSED
+  printf '%-16s %7d bytes  %3d.%d KiB  target <= %d KiB  %s\n' "$(basename "$file")" "$bytes" \
+    $((bytes / 1024)) $((bytes % 1024 * 10 / 1024)) "$limit_kib" "$verdict"
+}
+size_line build/mingw32/bin/tessarim.dll 128
+size_line build/mingw32/bin/UTessarim.exe 32
+echo
+echo "tessarim.dll by section (bytes in memory):"
+i686-w64-mingw32-objdump -h build/mingw32/bin/tessarim.dll |
+  while read -r index name size _; do
+    if [[ $index =~ ^[0-9]+$ ]]; then printf '  %-10s %6d\n' "$name" $((16#$size)); fi
+  done
+echo "tessarim.dll imports:"
+i686-w64-mingw32-objdump -p build/mingw32/bin/tessarim.dll | awk '/DLL Name:/ { print "  " $3 }'
