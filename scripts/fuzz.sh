@@ -20,11 +20,9 @@ summary=()
 for target in "${targets[@]}"; do
   work=build/fuzz/tests/fuzz/work/$target
   mkdir -p "$work/corpus" "$work/artifacts"
-  timeout=5
-  [ "$target" = fact_fuzz ] && timeout=1
   echo "=== $target, $seconds s ==="
   log=$work/last-run.log
-  if ! build/fuzz/tests/fuzz/$target -max_total_time="$seconds" -timeout="$timeout" -rss_limit_mb=1024 \
+  if ! build/fuzz/tests/fuzz/$target -max_total_time="$seconds" -timeout=5 -rss_limit_mb=1024 \
       -print_final_stats=1 -artifact_prefix="$work/artifacts/" "$work/corpus" "tests/fuzz/corpus/$target" \
       >"$log" 2>&1; then
     tail -n 40 "$log"

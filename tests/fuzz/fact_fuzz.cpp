@@ -1,7 +1,7 @@
 // FACT with every 32-bit operand and any NUMERIC DIGITS: the exact
 // factorial up to 12, n! to the digits asked for up to 170, then "1.#INF";
-// and an answer at once for any n (libFuzzer's -timeout catches a loop
-// that counts to n). A failing fetch number passes its code through.
+// and an answer for any n, 2^32 - 1 included (libFuzzer's -timeout reports
+// a hang). A failing fetch number passes its code through.
 //
 // Input: [operand: 4 bytes] [digits: 2 bytes] [mode: bit 0 fetch fails]
 #include <cmath>
