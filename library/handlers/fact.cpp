@@ -8,7 +8,9 @@
 //             product would be plainly wrong (13 would give 1932053504).
 //   >= 171:   n! exceeds the double range: "1.#INF".
 //
-// Host calls: fetch number (failure: its code is returned, nothing else);
+// Host calls: fetch number (failure: its code is returned, nothing else;
+// a host that leaves no code, or 0, still gets a failure, kCodeNoText, since
+// 0 would claim a result that was never set);
 // [read setting, from 13 on]; set result. No loop runs past 12 steps, so
 // FACT(4294967295) answers at once.
 #include <limits>
@@ -24,9 +26,9 @@ constexpr HostWord kLastWholeFactorial = 12;
 } // namespace
 
 TESSARIM_HANDLER(FactHandler) {
-  HostWord n = 0;
+  HostWord n = kCodeOk;
   if (g_host.fetch_number(context, arguments, kFetchFirstArgument, &n) == 0) {
-    return n;
+    return n != kCodeOk ? n : kCodeNoText;
   }
   if (n <= kLastWholeFactorial) {
     HostWord product = 1;

@@ -77,14 +77,23 @@ TEST(HandlerCalls, NullSecondArgumentAfterReleasingTheFirst) {
   }
 }
 
+// A failing fetch ends in failure: the host's code, or 5 where the host
+// left none (0 would claim a result that was never set).
 TEST(HandlerCalls, FactPassesFetchNumberFailureThrough) {
-  for (HostWord code : {40u, 1u, 0u, 0xFFFFFFFFu}) {
-    SCOPED_TRACE(code);
+  struct Case {
+    HostWord code;
+    bool written;
+    HostWord expected;
+  } cases[] = {{40u, true, 40u}, {1u, true, 1u}, {0xFFFFFFFFu, true, 0xFFFFFFFFu},
+               {0u, true, kCodeNoText}, {0xDEADu, false, kCodeNoText}};
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.code);
     FakeHost host;
     host.number_ok = false;
-    host.number_code = code;
+    host.number_code = c.code;
+    host.number_code_written = c.written;
     HostWord status = kStatusSentinel;
-    EXPECT_EQ(CallHandler(host, "FACT", &status), code);
+    EXPECT_EQ(CallHandler(host, "FACT", &status), c.expected);
     EXPECT_EQ(RecordedSlots(host), "17");
     EXPECT_EQ(host.calls[0].index, kFetchFirstArgument);
     EXPECT_EQ(status, kStatusSentinel);

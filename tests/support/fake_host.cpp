@@ -111,7 +111,7 @@ HostWord TESSARIM_CALL FetchNumber(void *context, void *arguments, HostWord whic
   Call *call = Record(host, kSlotFetchNumber, context, arguments, true);
   if (call != nullptr) call->index = which;
   if (which != kFetchFirstArgument) host.faults |= kWrongFetchNumber;
-  *out = host.number_ok ? host.number : host.number_code;
+  if (host.number_ok || host.number_code_written) *out = host.number_ok ? host.number : host.number_code;
   return host.number_ok ? 1 : 0;
 }
 

@@ -71,6 +71,7 @@ struct FakeHost {
   bool number_ok = true;              // fetch number succeeds ...
   HostWord number = 0;                // ... with this value, or fails
   HostWord number_code = 40;          // ... leaving this code
+  bool number_code_written = true;    // ... or leaving the out value alone
   HostWord set_result_value = 0x5E7;  // what set result returns
 
   // What the handler did.
