@@ -198,13 +198,43 @@ TEST_F(Attach, SharedSectionHoldsTheFiveItemsInOrder) {
   QvGetRegistration(&reg);
   const IMAGE_SECTION_HEADER *shared = Section(lib.module, "Shared");
   ASSERT_NE(shared, nullptr);
-  EXPECT_EQ(shared->Characteristics, 0xD0000040u);
+  EXPECT_EQ(shared->Characteristics, 0x50000040u) << "shared, readable, initialised, not writable";
   auto start = reinterpret_cast<const char *>(lib.module) + shared->VirtualAddress;
   EXPECT_EQ(reinterpret_cast<const char *>(reg.name_block), start) << "name block first";
   EXPECT_EQ(reg.library_name, start + 124 + 13 + 21) << "the registered name is the shared one";
   const char tail[] = "quorvant.dll\0RexxGetQuorvantFuncs\0tessarim\0"
                       "3.141592653589793238462643383279502884197169399375";
   EXPECT_EQ(std::memcmp(start + 124, tail, sizeof tail), 0);
+  FreeLibrary(lib.module);
+}
+
+// Another process on the machine maps the library without a host, makes
+// the shared page writable and writes over the pi text: this process, which
+// has the library loaded, must still read and answer the real digits.
+TEST_F(Attach, AnotherProcessCannotRewriteTheSharedSection) {
+  Loaded lib = Load();
+  ASSERT_NE(lib.feedback, nullptr);
+  const IMAGE_SECTION_HEADER *shared = Section(lib.module, "Shared");
+  ASSERT_NE(shared, nullptr);
+  const char *pi = reinterpret_cast<const char *>(lib.module) + shared->VirtualAddress + 124 + 13 + 21 + 9;
+  char path[MAX_PATH];
+  ASSERT_GT(GetModuleFileNameA(lib.module, path, MAX_PATH), 0u);
+  std::string command = std::string("shared_section_writer.exe \"") + path + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process;
+  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  ASSERT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  EXPECT_TRUE(code == 0 || code == 3) << "the writer did not reach the page: exit " << code;
+  EXPECT_EQ(std::string(pi, 50), "3.141592653589793238462643383279502884197169399375");
+  lib.feedback(1, 0);
+  QvRegistration reg;
+  QvGetRegistration(&reg);
+  EXPECT_EQ(std::memcmp(reg.name_block, "\0\4ACOS", 6), 0) << "name block as registered";
   FreeLibrary(lib.module);
 }
 

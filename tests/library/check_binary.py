@@ -115,7 +115,7 @@ def check_shared(pe):
     if not shared:
         return
     _, _, vsize, rptr, _, flags = shared[0]
-    check(flags == 0xD0000040, f"Shared flags {flags:#x}: want shared, read, write, initialised data")
+    check(flags == 0x50000040, f"Shared flags {flags:#x}: want shared, read, initialised data, not writable")
     content = pe.data[rptr:rptr + vsize]
     block = bytearray([0])
     for name in NAMES:

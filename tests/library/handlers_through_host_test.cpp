@@ -171,13 +171,17 @@ TEST_F(ThroughHost, NullTextReturnsFiveAndLeavesStatusAlone) {
 }
 
 TEST_F(ThroughHost, FactPassesTheFetchNumberCodeThrough) {
-  for (std::uint32_t code : {40u, 41u, 0u, 0xFFFFFFFFu}) {
+  // A code of 0 would claim a result that was never set: it becomes 5.
+  struct Case {
+    std::uint32_t code, expected;
+  } cases[] = {{40u, 40u}, {41u, 41u}, {0xFFFFFFFFu, 0xFFFFFFFFu}, {0u, 5u}};
+  for (const Case &c : cases) {
     QvReset();
-    QvFailFetchNumber(1, code);
+    QvFailFetchNumber(1, c.code);
     const char *args[1] = {"5"};
     QvCallResult r;
     ASSERT_EQ(QvCall("FACT", 1, args, &r), 0);
-    EXPECT_EQ(r.code, code);
+    EXPECT_EQ(r.code, c.expected);
     EXPECT_EQ(r.status, kUntouched);
     EXPECT_EQ(r.set_result_calls, 0);
     std::vector<QvTraceEntry> trace = Trace();
