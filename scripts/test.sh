@@ -10,29 +10,40 @@ scripts/install-deps.sh test || exit 1
 
 passed=0
 failed=0
-log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+work=$(mktemp -d)
+xvfb_pid=
+# Every exit path, Ctrl-C included, ends the display and the Wine processes
+# of the run's prefixes.
+cleanup() {
+  for prefix in build/mingw32/wineprefix; do
+    [ -d "$prefix" ] && WINEPREFIX=$PWD/$prefix wineserver -k 2>/dev/null
+  done
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
 
-# Runs one CTest preset and adds its counts to the totals.
+# Runs one CTest preset and adds its counts, read from CTest's JUnit file,
+# to the totals.
 run_ctest() {
   local preset=$1; shift
   echo "=== $preset ==="
-  ctest --preset "$preset" -j2 "$@" 2>&1 | tee "$log"
-  local status=${PIPESTATUS[0]}
-  local line
-  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
-  if [ -z "$line" ]; then
-    echo "no test summary from preset $preset"
+  local junit=$work/$preset.xml
+  rm -f "$junit"
+  ctest --preset "$preset" -j2 --output-junit "$junit" "$@"
+  local status=$?
+  if [ ! -s "$junit" ]; then
+    echo "no test results from preset $preset"
     failed=$((failed + 1))
     return
   fi
-  local total bad
-  total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
-  bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
-  passed=$((passed + total - bad))
+  local good bad
+  read -r good bad < <(python3 scripts/junit-counts.py "$junit")
+  passed=$((passed + good))
   failed=$((failed + bad))
-  # CTest can fail with every counted test passed (a test not run, a
-  # fixture's error); that fails the preset too.
+  # CTest can fail with every counted test passed (a fixture's error); that
+  # fails the preset too.
   if [ "$status" -ne 0 ] && [ "$bad" -eq 0 ]; then
     echo "ctest preset $preset failed (exit $status)"
     failed=$((failed + 1))
@@ -52,6 +63,17 @@ build() {
   fi
 }
 
+# One check outside CTest, counted like a test.
+count() {
+  local what=$1; shift
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    echo "FAILED: $what"
+    failed=$((failed + 1))
+  fi
+}
+
 build native && run_ctest native
 # Every native unit test again, under AddressSanitizer and
 # UndefinedBehaviorSanitizer; any report aborts the test.
@@ -60,12 +82,16 @@ build sanitize && run_ctest sanitize
 # Only the fuzz targets: the fuzz tree's copies of the unit tests would run
 # uninstrumented what the two presets above already ran.
 build fuzz fuzzers && run_ctest fuzz -L fuzz
+
 # One X server for the whole Wine run: the library's message boxes and the
-# uninstaller's dialog are real windows.
+# uninstaller's dialog are real windows. Only clients holding the cookie in
+# the run's authority file may connect to it.
 start_display() {
   local n=90
   while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  export XAUTHORITY=$work/Xauthority
+  xauth -q -f "$XAUTHORITY" add ":$n" . "$(mcookie)"
+  Xvfb ":$n" -auth "$XAUTHORITY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$n"
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${n}" ] && break; sleep 0.1; done
@@ -74,8 +100,18 @@ start_display() {
 if build mingw32; then
   start_display
   run_ctest mingw32
-  WINEPREFIX=$PWD/build/mingw32/wineprefix wineserver -k 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
+fi
+
+# Same source, same bytes: the shipped programs built again in another
+# folder must not differ by a byte.
+same_bytes() {
+  local file
+  for file in tessarim.dll UTessarim.exe; do
+    cmp "build/mingw32/bin/$file" "build/reproduce/bin/$file" || return 1
+  done
+}
+if build reproduce tessarim UTessarim; then
+  count "the shipped programs reproduce byte for byte" same_bytes
 fi
 
 echo
