@@ -8,14 +8,9 @@ struct DirectoryName {
   const char *name;
 };
 
-// In ascending order of character codes; record i of kHandlerTable belongs
-// to name i.
-constexpr DirectoryName kNames[kFunctionCount] = {
-    {"ACOS"}, {"ACOSH"}, {"ASIN"},  {"ASINH"}, {"ATAN"}, {"ATANH"}, {"CEIL"},
-    {"COS"},  {"COSH"},  {"COTAN"}, {"CSC"},   {"EXP"},  {"FACT"},  {"FLOOR"},
-    {"LOG"},  {"LOG10"}, {"PI"},    {"POW"},   {"ROUND"}, {"SEC"},  {"SIN"},
-    {"SINH"}, {"SQRT"},  {"TAN"},   {"TANH"},
-};
+#define TESSARIM_NAME(name, handler, minimum, maximum) {#name},
+constexpr DirectoryName kNames[kFunctionCount] = {TESSARIM_FUNCTIONS(TESSARIM_NAME)};
+#undef TESSARIM_NAME
 
 constexpr int Length(const char *s) {
   int n = 0;
@@ -63,15 +58,8 @@ constexpr NameBlock MakeNameBlock() {
   return block;
 }
 
-constexpr int NameBlockLength() {
-  int total = 2;
-  for (const DirectoryName &entry : kNames) total += 1 + Length(entry.name);
-  return total;
-}
-
 static_assert(NamesAreOrdered(), "the host expects the names in ascending order");
 static_assert(NamesAreWellFormed(), "names are 2 to 5 uppercase characters");
-static_assert(NameBlockLength() == kNameBlockSize, "the name block is exactly 124 bytes");
 static_assert(sizeof(SharedData) == 124 + 13 + 21 + 9 + 51, "the five items, unpadded");
 static_assert(offsetof(SharedData, host_module) == 124, "host module name follows the name block");
 

@@ -3,12 +3,10 @@
 #include <windows.h>
 
 #include "host_interface.h"
+#include "resource.h"
 #include "shared_data.h"
 
 namespace {
-
-constexpr UINT kTextNeedsHost = 29;
-constexpr UINT kTextNeedsNewerHost = 30;
 
 HINSTANCE g_instance = nullptr;
 HMODULE g_host_module = nullptr;
@@ -51,12 +49,12 @@ BOOL AttachProcess(HINSTANCE instance) {
   ZeroMemory(&g_host, sizeof g_host);
 
   g_host_module = GetModuleHandleA(g_shared.host_module);
-  if (g_host_module == nullptr) return Refuse(kTextNeedsHost);
+  if (g_host_module == nullptr) return Refuse(IDS_NEEDS_HOST);
   auto bind = reinterpret_cast<BindingEntry>(
       reinterpret_cast<void *>(GetProcAddress(g_host_module, g_shared.binding_entry)));
-  if (bind == nullptr) return Refuse(kTextNeedsNewerHost);
+  if (bind == nullptr) return Refuse(IDS_NEEDS_NEWER_HOST);
   bind(&g_host, kHostTableSize, kHostInterfaceVersion);
-  if (!HostFillsUsedSlots()) return Refuse(kTextNeedsNewerHost);
+  if (!HostFillsUsedSlots()) return Refuse(IDS_NEEDS_NEWER_HOST);
   return TRUE;
 }
 
