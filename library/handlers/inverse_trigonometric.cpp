@@ -1,13 +1,16 @@
-// ACOS, ASIN: the C library's acos and asin, NaN outside [-1, 1]
-// (library_edges.h). ATAN has its own sequence (atan.cpp).
+// ACOS, ASIN: the C runtime's acos and asin. Outside [-1, 1] (infinities
+// included) the result is the default NaN, settled here since C runtimes
+// differ there. ATAN has its own sequence (atan.cpp).
+#include <cmath>
+
 #include "handlers.h"
-#include "library_edges.h"
 #include "numeric_sequence.h"
+#include "x87.h"
 
 namespace {
 
-long double AcosFormula(double x) { return LibraryAcos(x); }
-long double AsinFormula(double x) { return LibraryAsin(x); }
+long double AcosFormula(double x) { return std::fabs(x) <= 1.0 ? std::acos(x) : DefaultNaN(); }
+long double AsinFormula(double x) { return std::fabs(x) <= 1.0 ? std::asin(x) : DefaultNaN(); }
 
 } // namespace
 

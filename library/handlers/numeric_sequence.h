@@ -10,7 +10,7 @@
 
 #include "host_interface.h"
 
-// A member's formula: the converted argument in, the unrounded extended
+// A function's formula: the converted argument in, the unrounded extended
 // value out. The sequence rounds it to a double (RoundToDouble) once.
 using Formula = long double (*)(double x);
 

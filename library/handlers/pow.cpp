@@ -1,15 +1,74 @@
-// POW(x, y) = the C library's pow (library_edges.h settles zeros,
-// infinities, negative bases and |x| = 1 with an infinite y). An empty
-// second argument converts to 0, so POW(x, '') is 1.
+// POW(x, y) = the C runtime's pow, with the edges settled here, since C
+// runtimes differ there (a C99 pow(1, inf) is 1; here it is a NaN):
+//   y = 0                       -> 1, for every x
+//   x = +-0, y > 0              -> 0
+//   x = +-0, y < 0              -> +inf; -inf when x = -0 and y odd whole
+//   x < 0 finite, y not whole   -> NaN
+//   y = +-inf, |x| > 1          -> +inf for +inf, 0 for -inf
+//   y = +-inf, |x| < 1          -> 0 for +inf, +inf for -inf
+//   y = +-inf, |x| = 1          -> NaN
+//   x = +inf                    -> +inf for y > 0, 0 for y < 0
+//   x = -inf                    -> -inf for odd whole y > 0, +inf for other
+//                                  y > 0, 0 for y < 0
+// Everything else (negative x with whole y, overflow, underflow) is the
+// runtime's pow. An empty second argument converts to 0, so POW(x, '') is 1.
 //
 // Host calls: fetch text 1 (null: 5), release it at once; fetch text 2
 // (null: 5, argument 1 already released); read setting; release text 2;
 // set result.
+#include <cmath>
+#include <limits>
+
 #include "handlers.h"
-#include "library_edges.h"
 #include "number_text.h"
 #include "numeric_sequence.h"
 #include "x87.h"
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// Every double of magnitude 2^52 or more is whole.
+constexpr double kAllWhole = 0x1p52;
+
+bool IsWhole(double y) { return std::isfinite(y) && (std::fabs(y) >= kAllWhole || y == std::floor(y)); }
+
+// y / 2 is exact, and for |y| >= 2^53 every whole y is even.
+bool IsOddWhole(double y) { return IsWhole(y) && std::fabs(y) < 0x1p53 && std::floor(y / 2) != y / 2; }
+
+double Pow(double x, double y) {
+  if (y == 0) {
+    return 1.0;
+  }
+  if (std::isnan(x) || std::isnan(y)) {
+    return std::pow(x, y);
+  }
+  if (x == 0) {
+    if (y > 0) {
+      return 0.0;
+    }
+    return std::signbit(x) && IsOddWhole(y) ? -kInfinity : kInfinity;
+  }
+  if (std::isinf(y)) {
+    const double magnitude = std::fabs(x);
+    if (magnitude == 1.0) {
+      return DefaultNaN();
+    }
+    return (magnitude > 1.0) == (y > 0) ? kInfinity : 0.0;
+  }
+  if (std::isinf(x)) {
+    if (y < 0) {
+      return 0.0;
+    }
+    return x < 0 && IsOddWhole(y) ? -kInfinity : kInfinity;
+  }
+  if (x < 0 && !IsWhole(y)) {
+    return DefaultNaN();
+  }
+  return std::pow(x, y);
+}
+
+} // namespace
 
 TESSARIM_HANDLER(PowHandler) {
   double x;
@@ -19,7 +78,7 @@ TESSARIM_HANDLER(PowHandler) {
   if (code != kCodeOk) {
     return code;
   }
-  const double result = RoundToDouble(LibraryPow(x, TextToNumber(second)));
+  const double result = RoundToDouble(Pow(x, TextToNumber(second)));
   g_host.release_text(second);
   return SetNumberResult(context, status, result, precision);
 }

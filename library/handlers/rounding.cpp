@@ -1,6 +1,7 @@
 // CEIL, FLOOR, ROUND.
 //
-//   CEIL(x), FLOOR(x): the C library's ceil and floor (library_edges.h).
+//   CEIL(x), FLOOR(x): the C runtime's ceil and floor; whole values,
+//            infinities and NaNs come back unchanged without a call.
 //   ROUND(x): nearest whole number, halves up: floor x, plus 1 when
 //            x - floor x >= 1/2. ROUND(2.5) = 3, ROUND(-2.5) = -2,
 //            ROUND(-0.5) = 0.
@@ -14,19 +15,23 @@
 #include <cmath>
 
 #include "handlers.h"
-#include "library_edges.h"
 #include "numeric_sequence.h"
 
 namespace {
 
-long double CeilFormula(double x) { return LibraryCeil(x); }
-long double FloorFormula(double x) { return LibraryFloor(x); }
+// Every double of magnitude 2^52 or more is whole.
+constexpr double kAllWhole = 0x1p52;
+
+double Floor(double x) { return std::fabs(x) < kAllWhole ? std::floor(x) : x; }
+
+long double CeilFormula(double x) { return std::fabs(x) < kAllWhole ? std::ceil(x) : x; }
+long double FloorFormula(double x) { return Floor(x); }
 
 long double RoundFormula(double x) {
-  if (!(std::fabs(x) < 0x1p52)) {
+  if (!(std::fabs(x) < kAllWhole)) {
     return x;
   }
-  const double below = LibraryFloor(x);
+  const double below = Floor(x);
   return x >= below + 0.5 ? below + 1.0 : below;
 }
 
