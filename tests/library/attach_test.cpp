@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "function_list.h"
 #include "message_box_watch.h"
 #include "quorvant_host.h"
 
@@ -153,13 +154,10 @@ TEST_F(Attach, DirectoryLayoutAsTheHostReadsIt) {
   struct Entry {
     const char *name;
     int min, max;
-  } expected[] = {
-      {"ACOS", 1, 1},  {"ACOSH", 1, 1}, {"ASIN", 1, 1},  {"ASINH", 1, 1}, {"ATAN", 1, 2},
-      {"ATANH", 1, 1}, {"CEIL", 1, 1},  {"COS", 1, 1},   {"COSH", 1, 1},  {"COTAN", 1, 1},
-      {"CSC", 1, 1},   {"EXP", 1, 1},   {"FACT", 1, 1},  {"FLOOR", 1, 1}, {"LOG", 1, 1},
-      {"LOG10", 1, 1}, {"PI", 0, 0},    {"POW", 2, 2},   {"ROUND", 1, 1}, {"SEC", 1, 1},
-      {"SIN", 1, 1},   {"SINH", 1, 1},  {"SQRT", 1, 1},  {"TAN", 1, 1},   {"TANH", 1, 1},
   };
+#define TESSARIM_ENTRY(name, handler, minimum, maximum) {#name, minimum, maximum},
+  const Entry expected[] = {TESSARIM_FUNCTIONS(TESSARIM_ENTRY)};
+#undef TESSARIM_ENTRY
   Loaded lib = Load();
   ASSERT_NE(lib.feedback, nullptr);
   lib.feedback(1, 0);
@@ -172,7 +170,7 @@ TEST_F(Attach, DirectoryLayoutAsTheHostReadsIt) {
 
   ASSERT_EQ(block[0], 0);
   int at = 1;
-  for (int i = 0; i < 25; ++i) {
+  for (int i = 0; i < static_cast<int>(sizeof expected / sizeof expected[0]); ++i) {
     int n = block[at];
     EXPECT_EQ(std::string(reinterpret_cast<const char *>(block + at + 1), n), expected[i].name);
     at += 1 + n;
@@ -190,7 +188,9 @@ TEST_F(Attach, DirectoryLayoutAsTheHostReadsIt) {
   FreeLibrary(lib.module);
 }
 
-TEST_F(Attach, SharedSectionHoldsTheFiveItemsInOrder) {
+// The section's bytes and flags are checked in the file (check_binary.py);
+// here, that registration hands the host the shared copies themselves.
+TEST_F(Attach, RegistrationHandsOverTheSharedSection) {
   Loaded lib = Load();
   ASSERT_NE(lib.feedback, nullptr);
   lib.feedback(1, 0);
@@ -198,13 +198,9 @@ TEST_F(Attach, SharedSectionHoldsTheFiveItemsInOrder) {
   QvGetRegistration(&reg);
   const IMAGE_SECTION_HEADER *shared = Section(lib.module, "Shared");
   ASSERT_NE(shared, nullptr);
-  EXPECT_EQ(shared->Characteristics, 0x50000040u) << "shared, readable, initialised, not writable";
   auto start = reinterpret_cast<const char *>(lib.module) + shared->VirtualAddress;
   EXPECT_EQ(reinterpret_cast<const char *>(reg.name_block), start) << "name block first";
   EXPECT_EQ(reg.library_name, start + 124 + 13 + 21) << "the registered name is the shared one";
-  const char tail[] = "quorvant.dll\0RexxGetQuorvantFuncs\0tessarim\0"
-                      "3.141592653589793238462643383279502884197169399375";
-  EXPECT_EQ(std::memcmp(start + 124, tail, sizeof tail), 0);
   FreeLibrary(lib.module);
 }
 
