@@ -44,6 +44,16 @@ using FetchNumberFn = HostWord(TESSARIM_CALL *)(void *context, void *arguments, 
 
 using HostEntry = void(TESSARIM_CALL *)();
 
+// The numbers of the slots the library calls (byte offset = 4 x number).
+enum HostSlot : int {
+  kSlotSetResult = 5,
+  kSlotReleaseText = 6,
+  kSlotRegisterLibrary = 7,
+  kSlotReadSetting = 14,
+  kSlotFetchText = 15,
+  kSlotFetchNumber = 17,
+};
+
 // The 21-slot table that the binding entry point fills. Slots the library
 // never calls stay as opaque entries.
 struct HostCallbackTable {
@@ -61,12 +71,12 @@ struct HostCallbackTable {
 
 constexpr std::size_t kHostSlotCount = 21;
 static_assert(sizeof(HostCallbackTable) == kHostSlotCount * sizeof(void *), "21 slots, no padding");
-static_assert(offsetof(HostCallbackTable, set_result) == 5 * sizeof(void *), "slot 5");
-static_assert(offsetof(HostCallbackTable, release_text) == 6 * sizeof(void *), "slot 6");
-static_assert(offsetof(HostCallbackTable, register_library) == 7 * sizeof(void *), "slot 7");
-static_assert(offsetof(HostCallbackTable, read_setting) == 14 * sizeof(void *), "slot 14");
-static_assert(offsetof(HostCallbackTable, fetch_text) == 15 * sizeof(void *), "slot 15");
-static_assert(offsetof(HostCallbackTable, fetch_number) == 17 * sizeof(void *), "slot 17");
+static_assert(offsetof(HostCallbackTable, set_result) == kSlotSetResult * sizeof(void *), "set result");
+static_assert(offsetof(HostCallbackTable, release_text) == kSlotReleaseText * sizeof(void *), "release text");
+static_assert(offsetof(HostCallbackTable, register_library) == kSlotRegisterLibrary * sizeof(void *), "register library");
+static_assert(offsetof(HostCallbackTable, read_setting) == kSlotReadSetting * sizeof(void *), "read setting");
+static_assert(offsetof(HostCallbackTable, fetch_text) == kSlotFetchText * sizeof(void *), "fetch text");
+static_assert(offsetof(HostCallbackTable, fetch_number) == kSlotFetchNumber * sizeof(void *), "fetch number");
 #if defined(__i386__)
 static_assert(sizeof(HostCallbackTable) == 84, "the host fills exactly 84 bytes");
 #endif

@@ -2,8 +2,11 @@
 // already loaded in the process, or refuses the load with a message.
 #include <windows.h>
 
+#include <cstdint>
+
 #include "host_interface.h"
 #include "resource.h"
+#include "x87.h"
 #include "shared_data.h"
 
 namespace {
@@ -18,10 +21,7 @@ using BindingEntry = HostWord(WINAPI *)(HostCallbackTable *table, HostWord size,
 // not do that, so process attach does. Only the precision-control field
 // changes.
 void UseDoublePrecision() {
-  unsigned short control;
-  __asm__ __volatile__("fnstcw %0" : "=m"(control));
-  control = static_cast<unsigned short>((control & ~0x0300u) | 0x0200u);
-  __asm__ __volatile__("fldcw %0" : : "m"(control));
+  WriteControlWord(static_cast<std::uint16_t>((ReadControlWord() & ~kPrecisionControl) | kDoublePrecision));
 }
 
 // The six slots the handlers and registration call; a host that leaves one

@@ -11,6 +11,21 @@
 #include <cstdint>
 #include <cstring>
 
+// The control word as a Windows thread has it: 53-bit precision, round to
+// nearest, all exceptions masked. Only the precision field differs from
+// the processor's own default (0x37F, 64-bit precision).
+constexpr std::uint16_t kWindowsControlWord = 0x27F;
+constexpr std::uint16_t kPrecisionControl = 0x300;
+constexpr std::uint16_t kDoublePrecision = 0x200;
+
+inline std::uint16_t ReadControlWord() {
+  std::uint16_t word;
+  __asm__ __volatile__("fnstcw %0" : "=m"(word));
+  return word;
+}
+
+inline void WriteControlWord(std::uint16_t word) { __asm__ __volatile__("fldcw %0" : : "m"(word)); }
+
 // Extended value -> double, the one rounding of every formula's result.
 // The asm barrier forces a store to memory: without it the compiler may
 // keep the "double" in an x87 register with its excess precision.

@@ -34,13 +34,13 @@ TEST(HandlerCalls, SinOfOneExactTrace) {
   EXPECT_EQ(status, 0xC0FFEEu);
   EXPECT_EQ(host.faults, 0u);
   ASSERT_EQ(host.call_count, 4);
-  EXPECT_EQ(host.calls[0].slot, fake_host::kSlotFetchText);
+  EXPECT_EQ(host.calls[0].slot, kSlotFetchText);
   EXPECT_EQ(host.calls[0].index, 1u);
-  EXPECT_EQ(host.calls[1].slot, fake_host::kSlotReadSetting);
+  EXPECT_EQ(host.calls[1].slot, kSlotReadSetting);
   EXPECT_EQ(host.calls[1].index, kSettingDigits);
-  EXPECT_EQ(host.calls[2].slot, fake_host::kSlotReleaseText);
+  EXPECT_EQ(host.calls[2].slot, kSlotReleaseText);
   EXPECT_EQ(host.calls[2].text, host.calls[0].text);
-  EXPECT_EQ(host.calls[3].slot, fake_host::kSlotSetResult);
+  EXPECT_EQ(host.calls[3].slot, kSlotSetResult);
   EXPECT_EQ(host.calls[3].length, 11u);
   EXPECT_EQ(host.calls[3].flags, kResultText);
   EXPECT_STREQ(host.ResultText(), "0.841470985");
@@ -74,7 +74,7 @@ TEST(HandlerCalls, NullSecondArgumentAfterReleasingTheFirst) {
     HostWord status = kStatusSentinel;
     EXPECT_EQ(CallHandler(host, function, &status), kCodeNoText);
     EXPECT_EQ(RecordedSlots(host), "15 6 15");
-    EXPECT_EQ(host.CountCalls(fake_host::kSlotReleaseText), 1);
+    EXPECT_EQ(host.CountCalls(kSlotReleaseText), 1);
     EXPECT_EQ(status, kStatusSentinel);
     EXPECT_FALSE(host.has_result);
     EXPECT_EQ(host.faults, 0u);

@@ -11,6 +11,7 @@
 #include "function_list.h"
 #include "message_box_watch.h"
 #include "quorvant_host.h"
+#include "x87.h"
 
 namespace {
 
@@ -28,14 +29,6 @@ Loaded Load() {
     feedback = reinterpret_cast<Feedback>(reinterpret_cast<void *>(GetProcAddress(module, "RexxFeedback")));
   return {module, feedback};
 }
-
-unsigned short ControlWord() {
-  unsigned short control;
-  __asm__ __volatile__("fnstcw %0" : "=m"(control));
-  return control;
-}
-
-void SetControlWord(unsigned short control) { __asm__ __volatile__("fldcw %0" : : "m"(control)); }
 
 const IMAGE_NT_HEADERS32 *Headers(HMODULE module) {
   auto base = reinterpret_cast<const unsigned char *>(module);
@@ -83,10 +76,10 @@ TEST_F(Attach, LoadingThreadGetsDoublePrecisionOtherControlBitsKept) {
       {0x027F, 0x027F},
   };
   for (const Case &c : cases) {
-    SetControlWord(c.before);
+    WriteControlWord(c.before);
     Loaded lib = Load();
-    unsigned short after = ControlWord();
-    SetControlWord(0x027F);
+    unsigned short after = ReadControlWord();
+    WriteControlWord(kWindowsControlWord);
     ASSERT_NE(lib.module, nullptr);
     EXPECT_EQ(after, c.after) << std::hex << "before " << c.before;
     FreeLibrary(lib.module);

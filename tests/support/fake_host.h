@@ -27,13 +27,6 @@ constexpr int kMaxArguments = 4;
 constexpr int kMaxCalls = 16;
 constexpr std::size_t kMaxResultText = 512;
 
-enum Slot : int {
-  kSlotSetResult = 5,
-  kSlotReleaseText = 6,
-  kSlotReadSetting = 14,
-  kSlotFetchText = 15,
-  kSlotFetchNumber = 17,
-};
 
 // Bits of FakeHost::faults.
 enum Fault : std::uint32_t {
