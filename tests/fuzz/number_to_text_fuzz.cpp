@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const int precision = -10 + (in.head[8] | in.head[9] << 8) % 411;
   const std::size_t small = static_cast<std::size_t>(in.head[10] | in.head[11] << 8);
 
-  // The documented bound, in a block of exactly that size.
+  // The bound NumberToText promises, kNumberTextMax, in a block of exactly that size.
   char *text = static_cast<char *>(std::malloc(kNumberTextMax));
   const std::size_t length = NumberToText(value, precision, text, kNumberTextMax);
   if (length >= kNumberTextMax || std::strlen(text) != length)

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Independent expected texts for handler_cases.h.
 
-True values come from mpmath at high precision. The x87 members are
+True values come from mpmath at high precision. The x87 functions are
 modelled step by step: basic operations rounded to 53 significant bits
 with an unbounded exponent (53-bit precision control), transcendental
 instructions taken as the true value (they deliver 64 bits, so a case is
@@ -195,7 +195,7 @@ def model(name, x, y=None):
         if x == 0 or y == 0 or math.isinf(x) or math.isinf(y):
             return math.atan2(x, y)  # signed zeros and infinities as IEEE 754 has them
         return to_double(mpmath.atan2(X, mp(y)))
-    # Library members: the correctly rounded value.
+    # C runtime functions: the correctly rounded value.
     if name == 'ACOS':
         return to_double(mpmath.acos(X), False) if abs(x) <= 1 else NAN
     if name == 'ASIN':

@@ -11,7 +11,7 @@
 
 enum CaseMatch {
   kExactText,  // the result text must be exactly `expected`
-  kNear15,     // C library member: values agree to 1e-15 relative
+  kNear15,     // C runtime function: values agree to 1e-15 relative
   kX87Trig,    // exact on an x87 processor; an emulator computing fsin, fcos
                // and fptan in double precision (qemu-i386 user mode, which
                // runs 32-bit Wine where the kernel cannot) may be an ulp off
@@ -36,7 +36,7 @@ struct FactCase {
   const char *text;
 };
 
-constexpr HandlerCase kDocumentedCases[] = {
+constexpr HandlerCase kExamplesAndEdges[] = {
     {"SIN", 1, {"1"}, 9, "0.841470985", kExactText},
     {"COS", 1, {"0"}, 9, "1", kExactText},
     {"LOG", 1, {"1"}, 9, "0", kExactText},

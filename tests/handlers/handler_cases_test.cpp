@@ -17,13 +17,13 @@ void RunTable(const HandlerCase (&table)[N]) {
   }
 }
 
-TEST(HandlerCases, DocumentedExamples) { RunTable(kDocumentedCases); }
+TEST(HandlerCases, ExamplesAndEdges) { RunTable(kExamplesAndEdges); }
 TEST(HandlerCases, NumericDigits) { RunTable(kDigitsCases); }
 TEST(HandlerCases, DecidedBehaviour) { RunTable(kDecisionCases); }
 TEST(HandlerCases, PowEdges) { RunTable(kPowEdgeCases); }
 TEST(HandlerCases, ArgumentTexts) { RunTable(kTextCases); }
-TEST(HandlerCases, ExtendedPrecisionMembers) { RunTable(kExtendedCases); }
-TEST(HandlerCases, LibraryMembers) { RunTable(kLibraryCases); }
+TEST(HandlerCases, ExtendedPrecisionFunctions) { RunTable(kExtendedCases); }
+TEST(HandlerCases, CRuntimeFunctions) { RunTable(kLibraryCases); }
 
 TEST(HandlerCases, Factorials) {
   for (const FactCase &c : kFactCases) {

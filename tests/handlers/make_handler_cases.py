@@ -37,7 +37,7 @@ def precision(digits):
 
 
 def pow_edges(x, y):
-    """pow as the contract lists it at the edges; mpmath elsewhere."""
+    """pow as the library settles it at the edges; mpmath elsewhere."""
     nan, inf = float('nan'), float('inf')
     odd = math.isfinite(y) and y == math.floor(y) and abs(y) < 2**53 and int(y) % 2 == 1
     whole = math.isfinite(y) and y == math.floor(y)
@@ -61,11 +61,11 @@ def pow_edges(x, y):
 
 
 # (function, argument texts, digits, match); match 'exact' compares the
-# text, 'near' the value to 1e-15 relative (C library members, which may
+# text, 'near' the value to 1e-15 relative (C runtime functions, which may
 # differ by an ulp between runtimes).
 TABLES = {}
 
-TABLES['kDocumentedCases'] = [
+TABLES['kExamplesAndEdges'] = [
     ('SIN', ['1'], 9), ('COS', ['0'], 9), ('LOG', ['1'], 9), ('SQRT', ['2'], 9),
     ('EXP', ['1'], 9), ('ACOSH', ['2'], 9), ('ATANH', ['0.5'], 9), ('COTAN', ['1'], 9),
     ('CSC', ['1'], 9), ('EXP', ['100'], 9),
@@ -147,7 +147,7 @@ TABLES['kTextCases'] = [
     ('SQRT', ['4.9406564584124654e-324'], 17), ('LOG10', ['1000'], 9), ('LOG10', ['1e-300'], 9),
 ]
 
-# x87 members at full width: any slip from 53-bit precision control or a
+# x87 functions at full width: any slip from 53-bit precision control or a
 # second rounding shows in the last digits.
 TABLES['kExtendedCases'] = [
     (f, [a], 17) for f, a in [
@@ -243,7 +243,7 @@ HEADER = '''// Handler cases as plain data: function name, argument texts, NUMER
 
 enum CaseMatch {
   kExactText,  // the result text must be exactly `expected`
-  kNear15,     // C library member: values agree to 1e-15 relative
+  kNear15,     // C runtime function: values agree to 1e-15 relative
   kX87Trig,    // exact on an x87 processor; an emulator computing fsin, fcos
                // and fptan in double precision (qemu-i386 user mode, which
                // runs 32-bit Wine where the kernel cannot) may be an ulp off

@@ -18,7 +18,7 @@ std::vector<std::string> RunAllCases() {
       texts.push_back(out.text + (out.problems.empty() ? "" : " / " + out.problems));
     }
   };
-  add(kDocumentedCases);
+  add(kExamplesAndEdges);
   add(kDigitsCases);
   add(kDecisionCases);
   add(kPowEdgeCases);

@@ -83,7 +83,7 @@ template <std::size_t N> void RunTable(const HandlerCase (&table)[N]) {
   }
 }
 
-TEST_F(ThroughHost, DocumentedCases) { RunTable(kDocumentedCases); }
+TEST_F(ThroughHost, ExamplesAndEdges) { RunTable(kExamplesAndEdges); }
 TEST_F(ThroughHost, DigitsCases) { RunTable(kDigitsCases); }
 TEST_F(ThroughHost, DecisionCases) { RunTable(kDecisionCases); }
 TEST_F(ThroughHost, PowEdgeCases) { RunTable(kPowEdgeCases); }
@@ -215,7 +215,7 @@ struct ThreadWork {
 DWORD WINAPI CallAll(LPVOID parameter) {
   auto *work = static_cast<ThreadWork *>(parameter);
   for (int round = 0; round < 20; ++round)
-    for (const HandlerCase &c : kDocumentedCases) {
+    for (const HandlerCase &c : kExamplesAndEdges) {
       if (c.digits != 9) continue;
       QvCallResult r;
       Call(c.function, c.arg_count, c.args, &r);
