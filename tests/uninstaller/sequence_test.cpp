@@ -25,8 +25,9 @@ TEST(LibraryPath, TakesThePlaceOfTheProgramName)
         {"in a folder", "C:\\Tools\\Addon\\UTessarim.exe", true, "C:\\Tools\\Addon\\tessarim.dll"},
         {"in a drive's root", "C:\\UTessarim.exe", true, "C:\\tessarim.dll"},
         {"backslash first", "\\UTessarim.exe", true, "\\tessarim.dll"},
-        {"no folder", "UTessarim.exe", true, "tessarim.dll"},
-        {"no path at all", "", true, "tessarim.dll"},
+        // A bare name would name a file in whatever the current folder is.
+        {"no folder", "UTessarim.exe", false, ""},
+        {"no path at all", "", false, ""},
         {"longest folder that fits", folder247 + "\\U.exe", true, folder247 + "\\tessarim.dll"},
         {"folder one too long", folder247 + "g\\U.exe", false, ""},
     };
