@@ -9,6 +9,12 @@ prefix=$1; shift
 export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# One locale for every Wine run, so that the code pages are known: Wine
+# takes C.UTF-8 for US English, ANSI code page 1252 and OEM code page 437
+# (the uninstaller's tests check both), and keeps file names on the Linux
+# side in UTF-8, so that any Windows name can be stored. C.UTF-8 is on every
+# Debian; a locale that glibc lacks would give Wine another file-name code.
+export LC_ALL=C.UTF-8
 
 if [ ! -f "$prefix/system.reg" ]; then
   mkdir -p "$(dirname "$prefix")"

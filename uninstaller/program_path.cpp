@@ -4,3 +4,8 @@ DWORD ProgramPath(char* buffer)
 {
     return GetModuleFileNameA(NULL, buffer, MAX_PATH);
 }
+
+DWORD ProgramPathW(WCHAR* buffer)
+{
+    return GetModuleFileNameW(NULL, buffer, MAX_PATH);
+}

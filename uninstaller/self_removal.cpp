@@ -1,12 +1,20 @@
 // The last step of the sequence. A running program cannot delete its own
 // executable, so it leaves that to a batch script which retries until the
-// program has exited, then removes the folder if empty, then itself.
+// program has exited (for about a minute at most), then removes the folder
+// if empty, then itself. The script's text is script_text.cpp's; this file
+// settles the paths it may name and converts them to the OEM code page.
 #include "uninstaller.h"
 
 #include <commctrl.h>
 
 // Room left after the temporary folder for "tessarim.bat" and its zero.
 static const DWORD TempPathLimit = MAX_PATH - sizeof LibraryFileName;
+
+// The script and the two paths as the command interpreter reads them. Kept
+// out of the stack, which this program grows without probes.
+static char ScriptText[ScriptTextCapacity];
+static char OemProgram[MAX_PATH];
+static char OemScript[MAX_PATH];
 
 // Fills a structure byte by byte: the program links no memset.
 static void ZeroBytes(void* block, DWORD size)
@@ -17,60 +25,66 @@ static void ZeroBytes(void* block, DWORD size)
 }
 
 // Puts the script path in PathBuffer: the temporary folder and the library's
-// file name with the extension "bat". False when the folder is unknown or
-// too long to leave room for the name.
+// file name with the extension "bat". False when the folder is unknown, too
+// long to leave room for the name, or not exactly the platform's folder in
+// the ANSI code page (a letter that ANSI lacks comes back as ? or a
+// look-alike, and the script would name another file).
 static bool MakeScriptPath()
 {
     DWORD length = GetTempPathA(TempPathLimit, PathBuffer);
     if (length == 0 || length >= TempPathLimit)
+        return false;
+    WCHAR wide[MAX_PATH];
+    DWORD wideLength = GetTempPathW(MAX_PATH, wide);
+    if (wideLength == 0 || wideLength >= MAX_PATH || !SameInAnsi(PathBuffer, length, wide) ||
+        !LastBackslashStandsAlone(PathBuffer, length))
         return false;
     lstrcpyA(PathBuffer + length, LibraryFileName);
     lstrcpyA(PathBuffer + length + 9, "bat");
     return true;
 }
 
-void MakeScriptCommandLine(const char* scriptPath, char* commandLine)
+// Puts the `length` bytes of `ansi` in `oem` in the OEM code page, in which
+// the command interpreter reads a batch file. False when a character has
+// no exact counterpart there: CharToOemBuffA would put a look-alike in its
+// place, so the text must convert back to itself and both must be the same
+// characters.
+static bool ToOem(const char* ansi, DWORD length, char* oem)
 {
-    for (const char* c = scriptPath; *c != 0; ++c) {
-        if (*c == ' ') {
-            // Unquoted, the platform would take the text before the blank
-            // for the program to run.
-            commandLine[0] = '"';
-            lstrcpyA(commandLine + 1, scriptPath);
-            int length = lstrlenA(commandLine);
-            commandLine[length] = '"';
-            commandLine[length + 1] = 0;
-            return;
-        }
+    CharToOemBuffA(ansi, oem, length);
+    char back[MAX_PATH];
+    OemToCharBuffA(oem, back, length);
+    for (DWORD i = 0; i < length; ++i) {
+        if (back[i] != ansi[i])
+            return false;
     }
-    lstrcpyA(commandLine, scriptPath);
+    WCHAR fromAnsi[MAX_PATH];
+    WCHAR fromOem[MAX_PATH];
+    int count = MultiByteToWideChar(CP_ACP, 0, ansi, (int)length, fromAnsi, MAX_PATH);
+    if (count == 0 || MultiByteToWideChar(CP_OEMCP, 0, oem, (int)length, fromOem, MAX_PATH) != count)
+        return false;
+    for (int i = 0; i < count; ++i) {
+        if (fromAnsi[i] != fromOem[i])
+            return false;
+    }
+    return true;
 }
 
-static void Put(HANDLE file, const char* bytes, DWORD count)
+// Writes the script to the file named in PathBuffer in one write. A script
+// cut short could end inside a path and name another one: then it is
+// deleted again and not started.
+static bool WriteScript(unsigned size)
 {
-    DWORD written;
-    WriteFile(file, bytes, count, &written, NULL);
-}
-
-#define PUT_TEXT(file, literal) Put((file), (literal), sizeof(literal) - 1)
-
-// The five lines, each ending in CR LF, in nine writes. Short writes go
-// unnoticed: the script is started all the same.
-static void WriteScript(HANDLE file, const char* program, DWORD programLength)
-{
-    int folderLength = LastBackslash(program, (int)programLength);
-    if (folderLength < 0)
-        folderLength = 0;
-
-    PUT_TEXT(file, ":Repeat\r\ndel \"");
-    Put(file, program, programLength);
-    PUT_TEXT(file, "\"\r\nif exist \"");
-    Put(file, program, programLength);
-    PUT_TEXT(file, "\" goto Repeat\r\nrmdir \"");
-    Put(file, program, (DWORD)folderLength);
-    PUT_TEXT(file, "\"\r\ndel \"");
-    Put(file, PathBuffer, (DWORD)lstrlenA(PathBuffer));
-    PUT_TEXT(file, "\"\r\n");
+    HANDLE file = CreateFileA(PathBuffer, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL whole = WriteFile(file, ScriptText, size, &written, NULL) && written == size;
+    CloseHandle(file);
+    if (!whole)
+        DeleteFileA(PathBuffer);
+    return whole;
 }
 
 // Starts the script suspended at idle priority, and lets it run only once
@@ -78,11 +92,8 @@ static void WriteScript(HANDLE file, const char* program, DWORD programLength)
 // the script's retries can succeed. No handle of the script is kept.
 static void StartScript(STARTUPINFOA* startup)
 {
-    char quoted[MAX_PATH + 2];
-    char* commandLine = PathBuffer;
-    MakeScriptCommandLine(PathBuffer, quoted);
-    if (quoted[0] == '"')
-        commandLine = quoted;
+    char commandLine[MAX_PATH + 2];
+    MakeScriptCommandLine(PathBuffer, commandLine);
 
     startup->cb = sizeof *startup;
     startup->dwFlags = STARTF_USESHOWWINDOW;
@@ -104,18 +115,19 @@ void ScheduleSelfRemoval()
     STARTUPINFOA startup;
     ZeroBytes(&startup, sizeof startup);
 
-    // Both paths are settled before anything is written: a cut program path
-    // would make the script delete some other file.
+    // Every path is settled before anything is written: a cut or lossy
+    // path, or one that the command interpreter cannot read back as it is,
+    // would make the script name some other file. Then no script is written
+    // and the program and its folder stay.
     char program[MAX_PATH];
     DWORD programLength = ProgramPath(program);
-    if (programLength < MAX_PATH && MakeScriptPath()) {
-        HANDLE file = CreateFileA(PathBuffer, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
-        if (file != INVALID_HANDLE_VALUE) {
-            WriteScript(file, program, programLength);
-            CloseHandle(file);
-            StartScript(&startup);
-        }
+    unsigned size = 0;
+    if (NamesThisProgram(program, programLength) && MakeScriptPath()) {
+        DWORD scriptLength = (DWORD)lstrlenA(PathBuffer);
+        if (ToOem(program, programLength, OemProgram) && ToOem(PathBuffer, scriptLength, OemScript))
+            size = MakeScriptText(OemProgram, programLength, OemScript, scriptLength, ScriptText, sizeof ScriptText);
     }
+    if (size != 0 && WriteScript(size))
+        StartScript(&startup);
     SendDlgItemMessageA(MainWindow, IDC_PROGRESS, PBM_STEPIT, 0, 0);
 }

@@ -12,22 +12,61 @@ static const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion
 // The host keeps at most this many numbered library values, Func0 to Func255.
 static const unsigned HostListSize = 256;
 
-int LastBackslash(const char* text, int length)
+bool SameInAnsi(const char* ansi, DWORD length, const WCHAR* wide)
 {
-    for (int i = length - 1; i >= 0; --i) {
-        if (text[i] == '\\')
-            return i;
+    // The used-default report exists for the single-byte and double-byte
+    // code pages only; a UTF-8 ANSI code page has no best fit, and refuses
+    // what it cannot carry.
+    UINT codePage = GetACP();
+    bool utf = codePage == CP_UTF8;
+    char converted[MAX_PATH];
+    BOOL usedDefault = FALSE;
+    int size = WideCharToMultiByte(CP_ACP, utf ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS, wide, -1, converted,
+                                   MAX_PATH, NULL, utf ? NULL : &usedDefault);
+    if (size == 0 || usedDefault || (DWORD)size != length + 1)
+        return false;
+    for (DWORD i = 0; i < length; ++i) {
+        if (converted[i] != ansi[i])
+            return false;
     }
-    return -1;
+    return true;
+}
+
+bool LastBackslashStandsAlone(const char* path, DWORD n)
+{
+    int last = LastBackslash(path, (int)n);
+    for (int i = 0; i < last; ++i) {
+        if (IsDBCSLeadByte((BYTE)path[i]) && ++i == last)
+            return false;
+    }
+    return true;
+}
+
+bool NamesThisProgram(const char* path, DWORD n)
+{
+    // GetModuleFileNameA fills the whole buffer only when the path did not
+    // fit: a cut path names some other folder. Without a backslash the path
+    // names a file in whatever the current folder is.
+    if (n == 0 || n >= MAX_PATH || LastBackslash(path, (int)n) < 0 || !LastBackslashStandsAlone(path, n))
+        return false;
+    WCHAR wide[MAX_PATH];
+    DWORD wideLength = ProgramPathW(wide);
+    if (wideLength == 0 || wideLength >= MAX_PATH)
+        return false;
+    return SameInAnsi(path, n, wide);
 }
 
 bool MakeLibraryPath(char* path, DWORD n)
 {
     // GetModuleFileNameA fills the whole buffer only when the path did not
-    // fit: a cut path names some other folder, so it must not be acted on.
-    if (n >= MAX_PATH)
+    // fit: a cut path names some other folder, so it must not be acted on;
+    // nor may a bare name, which names a file in the current folder.
+    if (n == 0 || n >= MAX_PATH)
         return false;
-    DWORD folderLength = (DWORD)(LastBackslash(path, (int)n) + 1);
+    int backslash = LastBackslash(path, (int)n);
+    if (backslash < 0)
+        return false;
+    DWORD folderLength = (DWORD)(backslash + 1);
     if (folderLength + sizeof LibraryFileName > MAX_PATH)
         return false;
     lstrcpyA(path + folderLength, LibraryFileName);
@@ -101,7 +140,7 @@ static void RemoveHostListEntry()
 void RunUninstall()
 {
     DWORD n = ProgramPath(PathBuffer);
-    if (!MakeLibraryPath(PathBuffer, n)) {
+    if (!NamesThisProgram(PathBuffer, n) || !MakeLibraryPath(PathBuffer, n)) {
         // Nothing is touched; the uninstall entry stays so that the user can
         // still find the program. The bar still ends full.
         StepProgress();

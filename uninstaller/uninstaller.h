@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "resource.h"
+#include "script_text.h"
 
 // The program's own module; the dialog and the icon are loaded from it.
 extern HINSTANCE InstanceHandle;
@@ -39,22 +40,31 @@ void DeleteLibraryFile();
 void ScheduleSelfRemoval();
 
 // The program's full path, as GetModuleFileNameA(NULL, buffer, MAX_PATH)
-// gives it. A function of its own so that tests can place the program
-// anywhere without moving their own executable.
+// gives it, and as GetModuleFileNameW(NULL, buffer, MAX_PATH) gives it.
+// Functions of their own so that tests can place the program anywhere
+// without moving their own executable.
 DWORD ProgramPath(char* buffer);
+DWORD ProgramPathW(WCHAR* buffer);
+
+// Whether the `length` bytes of `ansi` are exactly `wide` in the ANSI code
+// page: no character of `wide` is missing there or stands in by a best-fit
+// look-alike (Ō read as O would name another folder).
+bool SameInAnsi(const char* ansi, DWORD length, const WCHAR* wide);
+
+// Whether the last byte 92 (\) of the `n` bytes of `path` is a backslash
+// of its own, not the second byte of a double-byte character (which a
+// double-byte ANSI code page allows), so that the folder ends there.
+bool LastBackslashStandsAlone(const char* path, DWORD n);
+
+// Whether the program path in `path` (n characters, from ProgramPath) names
+// this program: not empty, not cut, holding a backslash, and the same as
+// the program's wide path. Only then may anything be touched.
+bool NamesThisProgram(const char* path, DWORD n);
 
 // Turns the program path in `path` (n characters) into the library's path
-// in place. False, with nothing usable in `path`, when the program path was
-// cut or the library path would not fit MAX_PATH bytes.
+// in place. False, with nothing usable in `path`, when the program path is
+// empty, was cut, holds no backslash, or the library path would not fit
+// MAX_PATH bytes.
 bool MakeLibraryPath(char* path, DWORD n);
-
-// Position of the last backslash among the first `length` characters of
-// `text`, or -1 when there is none.
-int LastBackslash(const char* text, int length);
-
-// The command line that starts the script at `scriptPath`: the bare path,
-// or the path in double quotes when it holds a blank. `commandLine` holds
-// MAX_PATH + 2 bytes.
-void MakeScriptCommandLine(const char* scriptPath, char* commandLine);
 
 #endif

@@ -25,8 +25,9 @@ TEST(LibraryPath, TakesThePlaceOfTheProgramName)
         {"in a folder", "C:\\Tools\\Addon\\UTessarim.exe", true, "C:\\Tools\\Addon\\tessarim.dll"},
         {"in a drive's root", "C:\\UTessarim.exe", true, "C:\\tessarim.dll"},
         {"backslash first", "\\UTessarim.exe", true, "\\tessarim.dll"},
-        {"no folder", "UTessarim.exe", true, "tessarim.dll"},
-        {"no path at all", "", true, "tessarim.dll"},
+        // A bare name would name a file in whatever the current folder is.
+        {"no folder", "UTessarim.exe", false, ""},
+        {"no path at all", "", false, ""},
         {"longest folder that fits", folder247 + "\\U.exe", true, folder247 + "\\tessarim.dll"},
         {"folder one too long", folder247 + "g\\U.exe", false, ""},
     };
@@ -204,6 +205,67 @@ TEST_F(UninstallTest, CutPathsChangeNothing)
         SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
         SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
     }
+}
+
+// A program path that does not name this program touches nothing: no path
+// at all, a bare name (which would name a file in the current folder), or
+// an ANSI path that is not the program's wide path in the ANSI code page,
+// where a letter that ANSI lacks reads as ? or as a look-alike that names
+// another real folder.
+TEST_F(UninstallTest, ProgramPathsNamingNoProgramChangeNothing)
+{
+    std::string current = scratch_ + "current";
+    CreateDirectoryA(current.c_str(), NULL);
+    char savedCurrent[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, savedCurrent);
+    SetCurrentDirectoryA(current.c_str());
+    UseTempFolder(scratch_ + "temp");
+
+    struct Case {
+        const char* what;
+        std::wstring program;  // the wide path; its ANSI form is the platform's
+        std::wstring library;  // where a library that must stay is installed
+    } cases[] = {
+        {"no path", L"", test::Wide(current) + L"\\tessarim.dll"},
+        {"bare name", L"UTessarim.exe", test::Wide(current) + L"\\tessarim.dll"},
+        // The ANSI form reads \u014C as O: Odd\ is another, real folder.
+        {"look-alike letter", test::Wide(scratch_) + L"\u014Cdd\\UTessarim.exe", test::Wide(scratch_) + L"Odd\\tessarim.dll"},
+        {"letter ANSI lacks", test::Wide(scratch_) + L"\u8868\\UTessarim.exe", test::Wide(scratch_) + L"\u8868\\tessarim.dll"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::BoxCloser boxes;
+        DestroyWindow(MainWindow);
+        test::DrainMessages();
+        CreateMainWindow();
+        test::SetProgramPathW(c.program);
+        std::wstring folder = c.library.substr(0, c.library.rfind(L'\\'));
+        CreateDirectoryW(folder.c_str(), NULL);
+        std::string library = test::Ansi(c.library);
+        HANDLE file = CreateFileW(c.library.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        CloseHandle(file);
+        // The entries an installer using the A functions would have made.
+        test::PutString(HKEY_LOCAL_MACHINE, SharedDllsKey, library, "1");
+        sharedValues_.push_back(library);
+        test::PutString(HKEY_CURRENT_USER, HostKey, "Func0", library);
+        test::PutString(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayName", "Tessarim");
+        if (c.program.find(L'\u014C') != std::wstring::npos)
+            ASSERT_EQ(test::Ansi(c.program), scratch_ + "Odd\\UTessarim.exe") << "no look-alike in this code page";
+
+        RunUninstall();
+
+        EXPECT_EQ(test::RecordedSteps(), (std::vector<int>{1, 2}));
+        EXPECT_TRUE(boxes.Texts().empty());
+        EXPECT_TRUE(test::ExistsW(c.library));
+        EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, SharedDllsKey, library));
+        EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, HostKey, "Func0"));
+        EXPECT_TRUE(test::HasKey(HKEY_LOCAL_MACHINE, UninstallKey));
+        EXPECT_FALSE(PriorityRaised()) << "a script was started";
+        EXPECT_FALSE(test::Exists(scratch_ + "temp\\tessarim.bat"));
+        test::RemoveTreeW(c.library);
+    }
+    SetCurrentDirectoryA(savedCurrent);
 }
 
 // A library file that cannot be deleted is reported once, by its full path;

@@ -16,8 +16,39 @@ const char HostKey[] = "Software\\Quorvant";
 const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessarim";
 
 static std::string programPath;
+static std::wstring programPathW;
 
-void SetProgramPath(const std::string& path) { programPath = path; }
+std::string Ansi(const std::wstring& text)
+{
+    if (text.empty())
+        return std::string();
+    int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), (int)text.size(), NULL, 0, NULL, NULL);
+    std::string ansi(size, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), (int)text.size(), &ansi[0], size, NULL, NULL);
+    return ansi;
+}
+
+std::wstring Wide(const std::string& ansi)
+{
+    if (ansi.empty())
+        return std::wstring();
+    int size = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), (int)ansi.size(), NULL, 0);
+    std::wstring wide(size, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), (int)ansi.size(), &wide[0], size);
+    return wide;
+}
+
+void SetProgramPath(const std::string& path)
+{
+    programPath = path;
+    programPathW = Wide(path);
+}
+
+void SetProgramPathW(const std::wstring& path)
+{
+    programPathW = path;
+    programPath = Ansi(path);
+}
 
 std::string MakeScratch(const std::string& name)
 {
@@ -30,33 +61,43 @@ std::string MakeScratch(const std::string& name)
 
 void RemoveTree(const std::string& path)
 {
-    std::string folder = path;
-    if (!folder.empty() && folder.back() == '\\')
+    RemoveTreeW(Wide(path));
+}
+
+void RemoveTreeW(const std::wstring& path)
+{
+    std::wstring folder = path;
+    if (!folder.empty() && folder.back() == L'\\')
         folder.pop_back();
-    DWORD attributes = GetFileAttributesA(folder.c_str());
+    DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileA(folder.c_str());
+        DeleteFileW(folder.c_str());
         return;
     }
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = found.cFileName;
-            if (name != "." && name != "..")
-                RemoveTree(folder + "\\" + name);
-        } while (FindNextFileA(search, &found));
+            std::wstring name = found.cFileName;
+            if (name != L"." && name != L"..")
+                RemoveTreeW(folder + L"\\" + name);
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool ExistsW(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string FolderOfLength(const std::string& base, size_t length)
@@ -314,5 +355,17 @@ DWORD ProgramPath(char* buffer)
         return MAX_PATH;
     }
     memcpy(buffer, path.c_str(), path.size() + 1);
+    return (DWORD)path.size();
+}
+
+DWORD ProgramPathW(WCHAR* buffer)
+{
+    const std::wstring& path = test::programPathW;
+    if (path.size() >= MAX_PATH) {
+        memcpy(buffer, path.data(), (MAX_PATH - 1) * sizeof(WCHAR));
+        buffer[MAX_PATH - 1] = 0;
+        return MAX_PATH;
+    }
+    memcpy(buffer, path.c_str(), (path.size() + 1) * sizeof(WCHAR));
     return (DWORD)path.size();
 }

@@ -21,14 +21,26 @@ extern const char SharedDllsKey[];
 extern const char HostKey[];
 extern const char UninstallKey[];
 
-// What the uninstaller's ProgramPath gives in the test program, as
-// GetModuleFileNameA would give it for a program at that place.
+// What the uninstaller's ProgramPath and ProgramPathW give in the test
+// program, as GetModuleFileNameA and GetModuleFileNameW would give them for
+// a program at that place: from an ANSI path, or from a wide one, whose
+// ANSI form is then what the platform's conversion makes of it (? or a
+// look-alike for a character that ANSI lacks).
 void SetProgramPath(const std::string& path);
+void SetProgramPathW(const std::wstring& path);
+
+// Text in the ANSI code page and back, as the platform's A functions do.
+std::string Ansi(const std::wstring& text);
+std::wstring Wide(const std::string& ansi);
 
 // Files and folders.
 std::string MakeScratch(const std::string& name);  // C:\tessarim-tests\<name>\, empty
+// Removes a file or a folder with all it holds, names outside the ANSI
+// code page included.
 void RemoveTree(const std::string& path);
+void RemoveTreeW(const std::wstring& path);
 bool Exists(const std::string& path);
+bool ExistsW(const std::wstring& path);
 // Makes nested folders under `base` (which ends in a backslash) so that the
 // result, with its final backslash, is exactly `length` characters long.
 std::string FolderOfLength(const std::string& base, size_t length);

@@ -1,0 +1,40 @@
+// A stand-in for the command interpreter, for COMSPEC: runs Wine's cmd with
+// delayed expansion switched on (cmd /V:ON) and this program's own
+// arguments, and ends with its exit code. Wine's cmd ignores the registry
+// value that switches delayed expansion on for every command interpreter;
+// with COMSPEC naming this program, a batch file started by CreateProcess
+// runs as it would on a machine that sets that value.
+#include <windows.h>
+
+#include <string>
+
+int main()
+{
+    // The arguments as they came: the command line less this program's
+    // own name, quoted or not.
+    const wchar_t* line = GetCommandLineW();
+    if (*line == L'"') {
+        ++line;
+        while (*line != 0 && *line != L'"')
+            ++line;
+        if (*line == L'"')
+            ++line;
+    } else {
+        while (*line != 0 && *line != L' ' && *line != L'\t')
+            ++line;
+    }
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    std::wstring commandLine = L"\"" + std::wstring(system) + L"\\cmd.exe\" /V:ON" + line;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+        return 99;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return (int)code;
+}

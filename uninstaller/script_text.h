@@ -1,0 +1,70 @@
+// The self-removal script's bytes and its command line, built from the
+// program path P and the script path S alone. Portable: no windows.h and no
+// C or C++ runtime (the uninstaller links none), so that the uninstaller and
+// the native fuzz target compile the same code.
+//
+// The paths arrive as the command interpreter will read them: P and S in
+// the OEM code page (the uninstaller converts them, see self_removal.cpp).
+// The folder D is P up to its last backslash, that backslash not included.
+//
+// The script, each line ending in CR LF:
+//
+//   setlocal DisableDelayedExpansion                    only if P holds !
+//   set tessarim_tries=0
+//   :Repeat
+//   set /a tessarim_tries+=1
+//   if %tessarim_tries% gtr 100 ping -n 2 127.0.0.1 >nul
+//   del "P"
+//   if exist "P" if %tessarim_tries% lss 160 goto Repeat
+//   rmdir "D"                                           not for a drive root
+//   del "S"
+//
+// with every % of P, D and S written as %%. The first 100 tries follow each
+// other at once; each of the next 60 waits about a second (ping sends its
+// second echo a second after the first), so a program that can never be
+// deleted is given up after about a minute. Then rmdir fails, since the
+// program is still in its folder, and the script deletes itself.
+//
+// A batch line is expanded before it is split into commands: %NAME% and
+// %0 to %9 even inside quotes, and !NAME! as well where delayed expansion
+// is on (a machine may switch it on for every command interpreter). Inside
+// double quotes & | < > ( ) ^ , ; = and blanks are plain characters. So a
+// path can be carried when its % are doubled and, if it holds !, delayed
+// expansion is switched off by the first line. The script path cannot be
+// carried with % or ! at all, since it is also the command line that starts
+// the script, where %% is not an escape.
+#ifndef TESSARIM_UNINSTALLER_SCRIPT_TEXT_H
+#define TESSARIM_UNINSTALLER_SCRIPT_TEXT_H
+
+// Longest path, terminating zero included (the platform's MAX_PATH).
+const unsigned ScriptPathLimit = 260;
+
+// Room for the longest script, with room to spare: the fixed text (200
+// bytes), P twice and D once with every character a doubled % (518 bytes
+// each), and S (259 bytes) come to less than 2 KiB.
+const unsigned ScriptTextCapacity = 4096;
+
+// Position of the last backslash among the first `length` characters of
+// `text`, or -1 when there is none.
+int LastBackslash(const char* text, int length);
+
+// True when the `length` bytes of `path` may stand inside the script's
+// double quotes: 1 to 259 bytes, none of them a control character or one
+// of " * ? < > | / (no platform path holds them; inside the quotes they
+// would end the quotes, or make del and rmdir take wildcards or switches).
+bool PathFitsScript(const char* path, unsigned length);
+
+// Writes the script for P and S into `text` (`capacity` bytes) and returns
+// its length; returns 0, writing nothing that counts, when no script may be
+// written: P or S does not fit the script, P holds no backslash, S holds %
+// or !, or the script does not fit `capacity`.
+unsigned MakeScriptText(const char* program, unsigned programLength, const char* script, unsigned scriptLength,
+                        char* text, unsigned capacity);
+
+// The command line that starts the script at `scriptPath` (a zero-
+// terminated path of at most 259 bytes, without % or !): the bare path when
+// it holds only ASCII letters, digits and \ : . _ -, otherwise the path in
+// double quotes. `commandLine` holds ScriptPathLimit + 2 bytes.
+void MakeScriptCommandLine(const char* scriptPath, char* commandLine);
+
+#endif
