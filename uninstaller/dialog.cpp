@@ -46,7 +46,7 @@ static void OnInitDialog(HWND window)
         DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
     }
 
-    SendDlgItemMessageA(window, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 2));
+    SendDlgItemMessageA(window, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, ProgressSteps));
     SendDlgItemMessageA(window, IDC_PROGRESS, PBM_SETSTEP, 1, 0);
 }
 

@@ -40,7 +40,7 @@ static bool MakeScriptPath()
         !LastBackslashStandsAlone(PathBuffer, length))
         return false;
     lstrcpyA(PathBuffer + length, LibraryFileName);
-    lstrcpyA(PathBuffer + length + 9, "bat");
+    lstrcpyA(PathBuffer + length + ExtensionOffset, ScriptExtension);
     return true;
 }
 

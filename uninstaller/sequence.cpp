@@ -11,6 +11,8 @@ static const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion
 
 // The host keeps at most this many numbered library values, Func0 to Func255.
 static const unsigned HostListSize = 256;
+// "Func" and up to three digits fit with room to spare.
+static const int HostValueNameSize = 20;
 
 bool SameInAnsi(const char* ansi, DWORD length, const WCHAR* wide)
 {
@@ -121,7 +123,7 @@ static void RemoveHostListEntry()
     if (RegOpenKeyExA(HKEY_CURRENT_USER, HostKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         return;
     for (unsigned index = 0; index < HostListSize; ++index) {
-        char name[20];
+        char name[HostValueNameSize];
         wsprintfA(name, "%s%u", "Func", index);
         BYTE data[MAX_PATH];
         DWORD size = MAX_PATH;

@@ -23,9 +23,17 @@ extern char PathBuffer[MAX_PATH];
 // The library's file name, looked for in the program's own folder; the
 // script's name is the same with the extension "bat".
 extern const char LibraryFileName[13];
+// The script's extension, written over the library's "dll".
+extern const char ScriptExtension[4];
+// Where the extension starts in LibraryFileName: after "tessarim.".
+const DWORD ExtensionOffset = sizeof LibraryFileName - sizeof ScriptExtension;
 
-// Entry routine steps 1 to 7: create the dialog and run its message loop
-// until the dialog is destroyed. The entry point ends the process after it.
+// The progress bar moves one step after the library file and one after the
+// last step.
+const int ProgressSteps = 2;
+
+// Creates the dialog and runs its message loop until the dialog is
+// destroyed; the entry point ends the process after it.
 void UninstallerMain();
 
 INT_PTR CALLBACK UninstallDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

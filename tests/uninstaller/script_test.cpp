@@ -36,10 +36,11 @@ TEST(ScriptCommandLine, QuotedUnlessOnlyLettersDigitsAndPathSigns)
     }
 }
 
-// The worked example: 280 bytes (the spec's 150 and the 130 of the bounded
-// wait), eight lines, a stale script replaced. The
-// executable is held open so that the script keeps retrying while its
-// bytes are read; once it is released the script must finish the job.
+// A program in C:\Tools\Addon with its script in C:\Temp: 280 bytes (150
+// for the five removal lines, 130 for the bounded wait), eight lines, a
+// stale script replaced. The executable is held open so that the script
+// keeps retrying while its bytes are read; once it is released the script
+// must finish the job.
 TEST_F(UninstallTest, WritesTheExampleScriptAndRunsIt)
 {
     const std::string program = "C:\\Tools\\Addon\\UTessarim.exe";
