@@ -19,11 +19,13 @@
 //     2.43290201e+018; FACT(170) at 9 digits 7.25741562e+306); from 171 on
 //     "1.#INF". No loop runs more than 170 steps: FACT(4294967295) answers
 //     at once.
-//  5. SIN, COS, TAN, COTAN, CSC, SEC of finite |x| >= 2^63, where the x87
-//     leaves its operand unchanged: the library reduces such arguments
-//     exactly itself (true function of the double's exact value, within an
-//     ulp; SIN(1e22) is -0.85220085 at 9 digits). Below 2^63 the x87
-//     operations are used as they are.
+//  5. SIN, COS, TAN, COTAN, CSC, SEC of every finite |x| > pi/4: the
+//     library reduces the argument exactly itself, x = k * pi/2 + r, and
+//     the x87 operations see only |r| <= pi/4 (their own reduction uses a
+//     66-bit pi and stops at 2^63). Results are within an ulp of the true
+//     function of the double's exact value, COTAN within two: SIN(1e15) is
+//     0.858272793, SIN(1e22) -0.85220085 at 9 digits. |x| <= pi/4 uses the
+//     x87 operations as they are.
 //  6. ROUND rounds exactly, halves up: floor(x), plus 1 when x - floor(x)
 //     is at least one half (computed exactly); whole numbers come back
 //     unchanged. ROUND(0.49999999999999994) is 0, ROUND(4503599627370497)
