@@ -219,7 +219,5 @@ ReducedAngle ReduceHugeAngle(double x) {
 }
 
 ReducedAngle ReduceAngle(double x) {
-  const SplitDouble s = Split(x);
-  const QuarterTurns turns = s.e <= kLastModerateExponent ? ModerateTurns(s.m, s.e) : WindowTurns(s.m, s.e);
-  return FinishReduction(s.negative, turns);
+  return Split(x).e <= kLastModerateExponent ? ReduceModerateAngle(x) : ReduceHugeAngle(x);
 }
