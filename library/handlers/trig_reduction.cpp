@@ -12,8 +12,8 @@
 // bound is 2^-61.5, reached by x = 6381956970095103 * 2^797; below 2^63 it
 // is 2^-61.1, reached by the double nearest 29 pi/2. So F has at most 61
 // leading zeros and at least 66 good bits, and r = F * pi/2, taken from the
-// 128-bit F and a 128-bit pi/2, is off by under 0.28 of a unit in its 64th
-// bit before its one rounding: faithful.
+// 128-bit F and a 128-bit pi/2, is off by under a quarter of a unit in its
+// 64th bit before its one rounding, under three quarters after: faithful.
 //
 // Only 32- and 64-bit integer arithmetic: the i686 build has no __int128.
 #include "trig_reduction.h"
