@@ -347,9 +347,10 @@ within half a unit in its 17th digit of a half-way point.
   arguments may keep fewer than nine.
 - **NUMERIC DIGITS 17.** The text is the result double exactly, but a
   double carries only 15.95 decimal digits: one ulp is between 1.1 and 22
-  units in the 17th digit. For the functions within 1 ulp, the first 15
-  digits are right, the 16th is off by at most one unit or two, and the 17th
-  only tells which double was returned. Digits past 17 are always zeros.
+  units in the 17th digit. For the functions within 1 ulp, the 16th digit
+  is off by at most two units (so the first 15 are right, unless the true
+  value lies that close to a carry), and the 17th only tells which double
+  was returned. Digits past 17 are always zeros.
 - FACT is exact up to 12 (whole numbers from the host) and correctly
   rounded from 13 to 170; PI is the stored 50-character text cut, not
   rounded, to NUMERIC DIGITS; CEIL, FLOOR and ROUND are exact.
