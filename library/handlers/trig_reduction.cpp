@@ -182,11 +182,13 @@ ReducedAngle FinishReduction(bool x_negative, QuarterTurns turns) {
   }
   scale += zeros;
 
-  // The top 128 bits of (high:low) * pi/2 * 2^127, less the low product,
-  // which is below 2^128 and cannot reach the 64 bits kept.
+  // The top 128 bits of (high:low) * pi/2 * 2^127, to within 2^35 of their
+  // 2^126 or more: the cross products by their upper halves alone (one
+  // 32-bit product each, which the i686 build feels), the low product left
+  // out. Far below the 64 bits kept.
   const Product128 top = Multiply(high, kHalfPiHigh);
-  const u64 cross1 = Multiply(high, kHalfPiLow).high;
-  const u64 cross2 = Multiply(low, kHalfPiHigh).high;
+  const u64 cross1 = (high >> 32) * (kHalfPiLow >> 32);
+  const u64 cross2 = (low >> 32) * (kHalfPiHigh >> 32);
   u64 r_low = top.low + cross1;
   u64 r_high = top.high + (r_low < cross1);
   r_low += cross2;
