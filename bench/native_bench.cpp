@@ -1,7 +1,8 @@
 // Native benchmarks: each handler per call through the minimal host, the
 // two number-text conversions alone, and the plain baselines (strtod,
-// snprintf, a naive strtod + libm + snprintf handler) in the same run.
-// After the run, a table of the ratios against the targets.
+// snprintf, a naive strtod + libm + snprintf handler, and SIN as it was
+// before the exact reduction) in the same run. After the run, a table of
+// the ratios against the targets.
 //
 //   build/native/bench/tessarim_bench [Google Benchmark flags]
 #include <benchmark/benchmark.h>
@@ -20,6 +21,8 @@
 #include "minimal_host.h"
 #include "naive_handlers.h"
 #include "number_text.h"
+#include "previous_sine.h"
+#include "trig_reduction.h"
 #include "x87_precision.h"
 
 namespace {
@@ -195,6 +198,15 @@ void NumberToTextAlone(benchmark::State &state, int precision) {
   }
 }
 
+// The reduction alone, for one argument of each path.
+void ReduceAlone(benchmark::State &state, double x) {
+  for (auto _ : state) {
+    const ReducedAngle a = ReduceAngle(x);
+    benchmark::DoNotOptimize(a.quadrant);
+    benchmark::DoNotOptimize(a.angle);
+  }
+}
+
 void Snprintf(benchmark::State &state, const char *format) {
   char text[64];
   std::size_t i = 0;
@@ -216,8 +228,14 @@ void RegisterAll() {
                                    Handler(c.function));
       if (HandlerFn naive = FindNaiveHandler(c.function))
         benchmark::RegisterBenchmark(CaseName("naive", c, digits).c_str(), HandlerCall, &c, digits, naive);
+      if (std::strcmp(c.function, "SIN") == 0)
+        benchmark::RegisterBenchmark(CaseName("previous", c, digits).c_str(), HandlerCall, &c, digits,
+                                     PreviousSinHandler);
     }
   }
+  benchmark::RegisterBenchmark("reduce/moderate/1", ReduceAlone, 1.0);
+  benchmark::RegisterBenchmark("reduce/moderate/1e15", ReduceAlone, 1e15);
+  benchmark::RegisterBenchmark("reduce/window/1e22", ReduceAlone, 1e22);
   benchmark::RegisterBenchmark("convert/TextToNumber", TextToNumberAlone);
   benchmark::RegisterBenchmark("baseline/strtod", Strtod);
   benchmark::RegisterBenchmark("convert/NumberToText/p9", NumberToTextAlone, 9);
@@ -292,6 +310,14 @@ void PrintRatios(const RatioReporter &r) {
     for (HostWord digits : kBenchDigits) {
       ++total;
       missed += !PrintRatio(r, CaseName("handler", c, digits), CaseName("naive", c, digits), 0.5, "<=1/2");
+    }
+  }
+  // The exact reduction may cost SIN at most a quarter more than before.
+  for (const BenchCase &c : kBenchCases) {
+    if (std::strcmp(c.function, "SIN") != 0) continue;
+    for (HostWord digits : kBenchDigits) {
+      ++total;
+      missed += !PrintRatio(r, CaseName("handler", c, digits), CaseName("previous", c, digits), 1.25, "<=1.25");
     }
   }
   const char *conversions[][2] = {

@@ -1,22 +1,27 @@
-// Payne-Hanek reduction of a double by pi/2.
+// Reduction by pi/2 in integer arithmetic (Payne-Hanek).
 //
-// x = m * 2^e with m a 53-bit integer. x * 2/pi = sum over the bits b_p of
-// 2/pi (weight 2^-p) of m * b_p * 2^(e-p). Terms with e - p >= 2 are
-// multiples of 4 and leave the quadrant alone, so only bits from
-// p = e - 1 on matter. We take a 256-bit window of 2/pi starting at the
-// 32-bit word that holds bit e - 1, multiply it by m, and read the two bits
-// above the binary point (the quadrant) and the fraction below it.
+// x = m * 2^e with m a 53-bit integer, and x * 2/pi = k + F with k whole
+// and |F| <= 1/2; then r = F * pi/2. Both paths form x * 2/pi modulo 4 as
+// a fixed-point number, the two bits above the point (k mod 4) and the
+// first 128 bits below it, each within 2^-127 of the exact value; the
+// shared last step folds F into (-1/2, 1/2] and multiplies by pi/2.
 //
-// Accuracy: the window's truncation error stays below the product's low 54
-// bits, which leaves at least 169 good fraction bits. A double comes no
-// closer to a multiple of pi/2 than about 2^-62 relative, so the 64 bits
-// taken after the fraction's leading zeros are all exact.
+// Why 128 fraction bits: for each exponent e, the continued fraction of
+// 2^e * 2/pi bounds |m * 2^e * 2/pi - k| from below for every m < 2^53
+// (a convergent's denominator approximates best). Over all doubles the
+// bound is 2^-61.5, reached by x = 6381956970095103 * 2^797; below 2^63 it
+// is 2^-61.1, reached by the double nearest 29 pi/2. So F has at most 61
+// leading zeros and at least 66 good bits, and r = F * pi/2, taken from the
+// 128-bit F and a 128-bit pi/2, is off by under a quarter of a unit in its
+// 64th bit before its one rounding, under three quarters after: faithful.
 //
 // Only 32- and 64-bit integer arithmetic: the i686 build has no __int128.
 #include "trig_reduction.h"
 
 #include <cstdint>
 #include <cstring>
+
+#include "wide_integer.h"
 
 namespace {
 
@@ -35,33 +40,42 @@ constexpr u32 kTwoOverPi[40] = {
     0x1F8D5D08, 0x56033046, 0xFC7B6BAB, 0xF0CFBC20, 0x9AF4361D,
 };
 
-// pi/2 as a 64-bit significand: pi/2 = kHalfPi * 2^-63, rounded to nearest.
-constexpr u64 kHalfPi = 0xC90FDAA22168C235u;
+constexpr u64 TwoOverPiPair(int i) { return u64{kTwoOverPi[2 * i]} << 32 | kTwoOverPi[2 * i + 1]; }
 
-constexpr int kWindowWords = 8;                   // 256 bits of 2/pi
-constexpr int kProductWords = kWindowWords + 2;   // times a 53-bit m
-constexpr int kFirstHugeExponent = 1023 + 63;     // biased exponent of 2^63
+// The moderate path's 2/pi: the first 192 bits, 2/pi ~ words * 2^-192.
+constexpr u64 kTwoOverPi192[3] = {TwoOverPiPair(0), TwoOverPiPair(1), TwoOverPiPair(2)};
+static_assert(kTwoOverPi192[0] == 0xA2F9836E4E441529u, "2/pi starts 0.A2F9836E4E441529 in hex");
 
-// 64 x 64 -> 128 bits.
-void MultiplyWide(u64 a, u64 b, u64 *high, u64 *low) {
-  const u64 a0 = a & 0xFFFFFFFFu, a1 = a >> 32;
-  const u64 b0 = b & 0xFFFFFFFFu, b1 = b >> 32;
-  const u64 p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
-  const u64 middle = (p00 >> 32) + (p01 & 0xFFFFFFFFu) + (p10 & 0xFFFFFFFFu);
-  *low = (middle << 32) | (p00 & 0xFFFFFFFFu);
-  *high = p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32);
-}
+// pi/2 = (kHalfPiHigh:kHalfPiLow) * 2^-127, truncated.
+constexpr u64 kHalfPiHigh = 0xC90FDAA22168C234u;
+constexpr u64 kHalfPiLow = 0xC4C6628B80DC1CD1u;
 
-// Bit i (0 = least significant) of a little-endian word array.
-inline u32 BitAt(const u32 *words, int i) { return (words[i / 32] >> (i % 32)) & 1u; }
+// The largest e of a double below 2^63: m * 2^10 < 2^63.
+constexpr int kLastModerateExponent = 10;
 
-// The 64 bits of `words` whose top bit is bit `top`, for top >= 63.
-u64 Bits64Below(const u32 *words, int top) {
-  u64 result = 0;
-  for (int i = top; i > top - 64; --i) {
-    result = (result << 1) | BitAt(words, i);
-  }
-  return result;
+constexpr int kWindowWords = 8;  // 256 bits of 2/pi
+// The window times a 53-bit m fills 10 words; two zero words above let a
+// 64-bit read at the highest point (309, for the smallest e) stay inside.
+constexpr int kProductWords = 12;
+
+// x * 2/pi modulo 4 as a fixed-point number.
+struct QuarterTurns {
+  u32 quadrant;  // the two bits above the point: k mod 4 before folding
+  u64 high;      // fraction bits 2^-1 .. 2^-64
+  u64 low;       // fraction bits 2^-65 .. 2^-128
+};
+
+struct SplitDouble {
+  bool negative;
+  int e;  // x = m * 2^e
+  u64 m;
+};
+
+SplitDouble Split(double x) {
+  u64 bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  return {(bits >> 63) != 0, static_cast<int>((bits >> 52) & 0x7FF) - 1075,
+          (bits & 0xFFFFFFFFFFFFFu) | (u64{1} << 52)};
 }
 
 // significand * 2^exponent as an x87 extended value; the significand has
@@ -78,26 +92,51 @@ long double MakeExtended(bool negative, u64 significand, int exponent) {
   return result;
 }
 
-} // namespace
-
-bool NeedsExactReduction(double x) {
-  u64 bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
-  return biased >= kFirstHugeExponent && biased != 0x7FF;
+// The 64 bits of a little-endian word array from bit `low` up.
+u64 Bits64At(const u32 *words, int low) {
+  const int i = low / 32, shift = low % 32;
+  const u64 value = words[i] | u64{words[i + 1]} << 32;
+  return shift == 0 ? value : value >> shift | u64{words[i + 2]} << (64 - shift);
 }
 
-ReducedAngle ReduceHugeAngle(double x) {
-  u64 bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  const bool negative = (bits >> 63) != 0;
-  const int e = static_cast<int>((bits >> 52) & 0x7FF) - 1075;
-  const u64 m = (bits & 0xFFFFFFFFFFFFFu) | (u64{1} << 52);
+// pi/4 < |x| < 2^63, so -53 <= e <= 10. m times 192 bits of 2/pi puts the
+// point 192 - e bits up; shifted by e, the whole part lands in p3 and the
+// fraction in p2:p1. The 2/pi cut costs under 2^(e-139), the 128-bit cut
+// of the fraction under 2^-128.
+QuarterTurns ModerateTurns(u64 m, int e) {
+  const Product128 a = Multiply(m, kTwoOverPi192[2]);
+  const Product128 b = Multiply(m, kTwoOverPi192[1]);
+  const Product128 c = Multiply(m, kTwoOverPi192[0]);
+  const u64 p0 = a.low;
+  u64 p1 = a.high + b.low;
+  const u64 carry1 = p1 < b.low;
+  u64 p2 = b.high + c.low;
+  u64 carry2 = p2 < c.low;
+  p2 += carry1;
+  carry2 += p2 < carry1;
+  u64 p3 = c.high + carry2;  // c.high < 2^53: no carry out
+  if (e > 0) {
+    p3 = p3 << e | p2 >> (64 - e);
+    p2 = p2 << e | p1 >> (64 - e);
+    p1 = p1 << e | p0 >> (64 - e);
+  } else if (e < 0) {
+    const int s = -e;
+    p1 = p1 >> s | p2 << (64 - s);
+    p2 = p2 >> s | p3 << (64 - s);
+    p3 >>= s;
+  }
+  return {static_cast<u32>(p3 & 3), p2, p1};
+}
 
-  // Window: words first .. first+7, starting at the word holding bit e - 1.
-  // Then x * 2/pi = product / 2^point with point = 256 + 32 * first - e,
-  // between 223 and 254 for e >= 11.
-  const int first = (e - 2) / 32;
+// Any e of a double above pi/4. The bits of 2/pi of weight 2^-p with
+// p <= e - 2 add multiples of 4 to x * 2/pi and are skipped: the window
+// starts at the word that holds bit e - 1, or at the first word when
+// e - 1 < 1 (2/pi has no bits of weight 1 or more). Then x * 2/pi modulo 4
+// is product * 2^-point, point = 256 + 32 * first - e: 223 to 254 for
+// e >= 2, up to 309 for the smallest e. The window's cut costs under
+// 2^(53 - point) <= 2^-170.
+QuarterTurns WindowTurns(u64 m, int e) {
+  const int first = e < 2 ? 0 : (e - 2) / 32;
   const int point = kWindowWords * 32 + 32 * first - e;
 
   u32 product[kProductWords] = {};
@@ -113,60 +152,74 @@ ReducedAngle ReduceHugeAngle(double x) {
     }
     product[i + kWindowWords] = static_cast<u32>(carry);
   }
+  return {static_cast<u32>(Bits64At(product, point) & 3), Bits64At(product, point - 64),
+          Bits64At(product, point - 128)};
+}
 
-  int quadrant = static_cast<int>(BitAt(product, point) | (BitAt(product, point + 1) << 1));
+// r = F * pi/2 from x * 2/pi modulo 4, with F >= 1/2 folded onto F - 1 in
+// the next quadrant, and the sign of x applied: -x = (-k) * pi/2 + (-r).
+ReducedAngle FinishReduction(bool x_negative, QuarterTurns turns) {
+  u32 quadrant = turns.quadrant;
+  bool negative = x_negative;
+  u64 high = turns.high, low = turns.low;
+  if (high >> 63) {
+    low = ~low + 1;
+    high = ~high + (low == 0);
+    quadrant += 1;
+    negative = !negative;
+  }
+  // |F| = (high:low) * 2^-(128 + scale) with the top bit of high set.
+  int scale = 0;
+  if (high == 0) {  // never for a double (|F| > 2^-62); keeps the count defined
+    high = low;
+    low = 0;
+    scale = 64;
+  }
+  const int zeros = LeadingZeros64(high);
+  if (zeros != 0) {
+    high = high << zeros | low >> (64 - zeros);
+    low <<= zeros;
+  }
+  scale += zeros;
 
-  // Keep the fraction only; fold [1/2, 1) onto -(1/2, 0] and step a quadrant.
-  const int fraction_words = (point + 31) / 32;
-  for (int i = point; i < fraction_words * 32; ++i) {
-    product[i / 32] &= ~(u32{1} << (i % 32));
+  // The top 128 bits of (high:low) * pi/2 * 2^127, to within 2^35 of their
+  // 2^126 or more: the cross products by their upper halves alone (one
+  // 32-bit product each, which the i686 build feels), the low product left
+  // out. Far below the 64 bits kept.
+  const Product128 top = Multiply(high, kHalfPiHigh);
+  const u64 cross1 = (high >> 32) * (kHalfPiLow >> 32);
+  const u64 cross2 = (low >> 32) * (kHalfPiHigh >> 32);
+  u64 r_low = top.low + cross1;
+  u64 r_high = top.high + (r_low < cross1);
+  r_low += cross2;
+  r_high += r_low < cross2;
+  // |r| = (r_high:r_low) * 2^(-127 - scale); r_high >= 2^62.
+  int exponent = -63 - scale;
+  if ((r_high >> 63) == 0) {
+    r_high = r_high << 1 | r_low >> 63;
+    r_low <<= 1;
+    exponent -= 1;
   }
-  for (int i = fraction_words; i < kProductWords; ++i) {
-    product[i] = 0;
+  if ((r_low >> 63) != 0 && ++r_high == 0) {
+    r_high = u64{1} << 63;
+    exponent += 1;
   }
-  bool angle_negative = false;
-  if (BitAt(product, point - 1) != 0) {
-    // 2^point - fraction: two's complement within `point` bits.
-    u64 borrow = 1;
-    for (int i = 0; i < fraction_words; ++i) {
-      const u64 flipped = static_cast<u64>(~product[i]) + borrow;
-      product[i] = static_cast<u32>(flipped);
-      borrow = flipped >> 32;
-    }
-    for (int i = point; i < fraction_words * 32; ++i) {
-      product[i / 32] &= ~(u32{1} << (i % 32));
-    }
-    angle_negative = true;
-    quadrant = (quadrant + 1) & 3;
-  }
+  if (x_negative) quadrant = 4 - quadrant;
+  return {static_cast<int>(quadrant & 3), MakeExtended(negative, r_high, exponent)};
+}
 
-  int top = point - 1;
-  while (top >= 63 && BitAt(product, top) == 0) {
-    --top;
-  }
-  ReducedAngle reduced = {quadrant, 0.0L};
-  if (top >= 63) {
-    // fraction = f * 2^(top - 63 - point); angle = fraction * kHalfPi * 2^-63.
-    const u64 f = Bits64Below(product, top);
-    u64 high, low;
-    MultiplyWide(f, kHalfPi, &high, &low);
-    int exponent = top - 63 - point - 63 + 64;
-    if ((high >> 63) == 0) {
-      high = (high << 1) | (low >> 63);
-      low <<= 1;
-      exponent -= 1;
-    }
-    if ((low >> 63) != 0 && ++high == 0) {
-      high = u64{1} << 63;
-      exponent += 1;
-    }
-    reduced.angle = MakeExtended(angle_negative, high, exponent);
-  }
+}  // namespace
 
-  // sin(-x) etc.: -x = (-k) * pi/2 + (-r).
-  if (negative) {
-    reduced.quadrant = (4 - reduced.quadrant) & 3;
-    reduced.angle = -reduced.angle;
-  }
-  return reduced;
+ReducedAngle ReduceModerateAngle(double x) {
+  const SplitDouble s = Split(x);
+  return FinishReduction(s.negative, ModerateTurns(s.m, s.e));
+}
+
+ReducedAngle ReduceHugeAngle(double x) {
+  const SplitDouble s = Split(x);
+  return FinishReduction(s.negative, WindowTurns(s.m, s.e));
+}
+
+ReducedAngle ReduceAngle(double x) {
+  return Split(x).e <= kLastModerateExponent ? ReduceModerateAngle(x) : ReduceHugeAngle(x);
 }

@@ -103,7 +103,7 @@ TABLES['kDigitsCases'] = [
 ]
 
 TABLES['kDecisionCases'] = [
-    # Exact reduction from 2^63 on
+    # Exact reduction of huge arguments
     ('SIN', ['1e22'], 9), ('SIN', ['1e19'], 9), ('SIN', ['-1e22'], 17),
     *[(f, [a], 17) for f in HUGE_TRIG
       for a in ['1e22', '9223372036854775808', '-3e100', '1.7976931348623157e308', '5.319372648326541e+255']],

@@ -1,6 +1,7 @@
-// SIN, COS and TAN of huge arguments against glibc's long double functions,
-// which reduce by pi/2 exactly themselves (an independent Payne-Hanek).
-// The doubles are spread over every binary exponent from 2^63 to the top.
+// SIN, COS and TAN against glibc's long double functions, which reduce by
+// pi/2 exactly themselves (an independent Payne-Hanek), over every binary
+// exponent from pi/4 to the top; the six functions on the hard arguments
+// against mpmath; and the two reduction paths against each other.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,6 +12,9 @@
 
 #include "fake_host.h"
 #include "function_directory.h"
+#include "trig_hard_cases.h"
+#include "trig_reduction.h"
+#include "trig_ulp_error.h"
 #include "x87_precision.h"
 
 namespace {
@@ -38,10 +42,10 @@ std::int64_t UlpDistance(double a, double b) {
   return ia > ib ? ia - ib : ib - ia;
 }
 
-TEST(TrigReduction, HugeArgumentsWithinAnUlp) {
+TEST(TrigReduction, EveryBinadeWithinAnUlp) {
   std::uint64_t state = 0x9E3779B97F4A7C15u;
   int checked = 0;
-  for (int exponent = 63; exponent <= 1023; ++exponent) {
+  for (int exponent = -1; exponent <= 1023; ++exponent) {
     for (int k = 0; k < 6; ++k) {
       state = state * 6364136223846793005u + 1442695040888963407u;
       const double mantissa = 1.0 + static_cast<double>(state >> 12) * 0x1p-52;
@@ -63,7 +67,40 @@ TEST(TrigReduction, HugeArgumentsWithinAnUlp) {
       }
     }
   }
-  EXPECT_EQ(checked, 961 * 6 * 3);
+  EXPECT_EQ(checked, 1025 * 6 * 3);
+}
+
+// Within an ulp of the true function (COTAN, whose cosine is rounded to a
+// double before the division, within two) on the arguments closest to
+// multiples of pi/2, on the real x87 under the Windows control word.
+TEST(TrigReduction, HardCasesWithinTheirBounds) {
+  for (const TrigHardCase &c : kTrigHardCases) {
+    for (int f = 0; f < kTrigFunctionCount; ++f) {
+      const double bound = f == kCotan ? 2 : 1;
+      const double got = HandlerValue(kTrigFunctionNames[f], c.x);
+      EXPECT_LT(UlpError(got, c.truth[f]), bound)
+          << kTrigFunctionNames[f] << "(" << c.text << ") = " << got << ", true " << c.truth[f].nearest;
+    }
+  }
+}
+
+// Below 2^63 both paths apply: the same k mod 4 and r to within one unit
+// of its 64th bit, for random doubles of every binade from pi/4 to 2^63
+// (the window path's word index at small exponents included).
+TEST(TrigReduction, ModerateAndWindowPathsAgree) {
+  std::uint64_t state = 0x2545F4914F6CDD1Du;
+  for (int exponent = -1; exponent <= 62; ++exponent) {
+    for (int k = 0; k < 200; ++k) {
+      state = state * 6364136223846793005u + 1442695040888963407u;
+      const double mantissa = 1.0 + static_cast<double>(state >> 12) * 0x1p-52;
+      const double x = std::ldexp(k % 2 == 0 ? mantissa : -mantissa, exponent);
+      if (!NeedsReduction(x)) continue;
+      const ReducedAngle moderate = ReduceModerateAngle(x), window = ReduceHugeAngle(x);
+      EXPECT_EQ(moderate.quadrant, window.quadrant) << x;
+      const long double unit = std::fabs(moderate.angle) * 0x1p-63L;
+      EXPECT_LE(std::fabs(moderate.angle - window.angle), unit) << x;
+    }
+  }
 }
 
 // Known values of the double's exact argument.
