@@ -31,7 +31,7 @@
 
 namespace {
 
-long double Sine(double x) {
+long double SinFormula(double x) {
   if (!NeedsReduction(x)) {
     return std::isinf(x) ? DefaultNaN() : X87Sin(x);
   }
@@ -44,7 +44,7 @@ long double Sine(double x) {
   }
 }
 
-long double Cosine(double x) {
+long double CosFormula(double x) {
   if (!NeedsReduction(x)) {
     return std::isinf(x) ? DefaultNaN() : X87Cos(x);
   }
@@ -57,7 +57,7 @@ long double Cosine(double x) {
   }
 }
 
-long double Tangent(double x) {
+long double TanFormula(double x) {
   if (!NeedsReduction(x)) {
     return std::isinf(x) ? DefaultNaN() : X87Tan(x);
   }
@@ -66,13 +66,10 @@ long double Tangent(double x) {
   return (a.quadrant & 1) == 0 ? X87Tan(a.angle) : -1.0L / X87Tan(a.angle);
 }
 
-long double SinFormula(double x) { return Sine(x); }
-long double CosFormula(double x) { return Cosine(x); }
-long double TanFormula(double x) { return Tangent(x); }
 // The cosine is rounded to a double before the division: part of the formula.
-long double CotanFormula(double x) { return RoundToDouble(Cosine(x)) / Sine(x); }
-long double CscFormula(double x) { return 1.0L / Sine(x); }
-long double SecFormula(double x) { return 1.0L / Cosine(x); }
+long double CotanFormula(double x) { return RoundToDouble(CosFormula(x)) / SinFormula(x); }
+long double CscFormula(double x) { return 1.0L / SinFormula(x); }
+long double SecFormula(double x) { return 1.0L / CosFormula(x); }
 
 } // namespace
 
