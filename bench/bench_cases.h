@@ -3,6 +3,7 @@
 // second through the real DLL).
 #pragma once
 
+#include "fake_host.h"
 #include "host_interface.h"
 
 struct BenchCase {
@@ -37,3 +38,11 @@ constexpr BenchCase kBenchCases[] = {
 
 constexpr int kBenchCaseCount = sizeof kBenchCases / sizeof kBenchCases[0];
 constexpr HostWord kBenchDigits[] = {9, 17};
+
+// Puts a case's arguments, digits and number into the fake host.
+inline void Prepare(fake_host::FakeHost &host, const BenchCase &c, HostWord digits) {
+  host.arg_count = c.arg_count;
+  for (int i = 0; i < c.arg_count; ++i) host.args[i] = c.args[i];
+  host.digits = digits;
+  host.number = c.number;
+}

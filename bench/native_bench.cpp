@@ -1,4 +1,4 @@
-// Native benchmarks: each handler per call through the minimal host, the
+// Native benchmarks: each handler per call through the fake host with recording off, the
 // two number-text conversions alone, and the plain baselines (strtod,
 // snprintf, a naive strtod + libm + snprintf handler, and SIN as it was
 // before the exact reduction) in the same run. After the run, a table of
@@ -18,7 +18,6 @@
 
 #include "bench_cases.h"
 #include "function_directory.h"
-#include "minimal_host.h"
 #include "naive_handlers.h"
 #include "number_text.h"
 #include "previous_sine.h"
@@ -94,34 +93,28 @@ HandlerFn Handler(const char *name) {
 }
 
 // Reads a result text back as a number; FACT's whole number as itself.
-double ResultValue(const minimal_host::Call &call) {
-  char text[kNumberTextMax];
-  minimal_host::ResultText(call, text, sizeof text);
-  if (std::strcmp(text, "1.#INF") == 0) return HUGE_VAL;
-  return std::strtod(text, nullptr);
+double ResultValue(const fake_host::FakeHost &host) {
+  if (host.result_flags == kResultNumber) return host.result_number;
+  if (std::strcmp(host.result, "1.#INF") == 0) return HUGE_VAL;
+  return std::strtod(host.result, nullptr);
 }
 
 // Before timing: the handler must answer, and agree with the naive handler
 // (or a known value) to the digits asked for; otherwise the figure would
 // measure a broken path.
 bool CheckHandler(const BenchCase &c, HostWord digits, HandlerFn handler, std::string *why) {
-  minimal_host::Call call;
-  call.arg_count = c.arg_count;
-  call.args = c.args;
-  call.digits = digits;
-  call.number = c.number;
+  fake_host::FakeHost call;
+  Prepare(call, c, digits);
   HostWord status = 0;
-  if (minimal_host::Run(handler, call, &status) != kCodeOk) {
+  if (fake_host::RunTimed(call, handler, &status) != kCodeOk) {
     *why = "handler failed";
     return false;
   }
   double expected;
   if (HandlerFn naive = FindNaiveHandler(c.function)) {
-    minimal_host::Call plain;
-    plain.arg_count = c.arg_count;
-    plain.args = c.args;
-    plain.digits = 17;
-    minimal_host::Run(naive, plain, &status);
+    fake_host::FakeHost plain;
+    Prepare(plain, c, 17);
+    fake_host::RunTimed(plain, naive, &status);
     expected = ResultValue(plain);
   } else if (std::strcmp(c.function, "FACT") == 0) {
     expected = std::round(std::exp(std::lgamma(static_cast<double>(c.number) + 1)));
@@ -131,30 +124,25 @@ bool CheckHandler(const BenchCase &c, HostWord digits, HandlerFn handler, std::s
   const double actual = ResultValue(call);
   const double tolerance = digits >= 17 ? 1e-12 : 1e-7;
   if (!(std::fabs(actual - expected) <= tolerance * std::fabs(expected))) {
-    char text[kNumberTextMax];
-    minimal_host::ResultText(call, text, sizeof text);
-    *why = std::string("unexpected result ") + text;
+    *why = std::string("unexpected result ") + call.ResultText();
     return false;
   }
   return true;
 }
 
 void HandlerCall(benchmark::State &state, const BenchCase *c, HostWord digits, HandlerFn handler) {
-  minimal_host::Install();
+  fake_host::InstallTimed();
   const WindowsPrecision precision;  // the x87 setting of a Windows thread
   std::string why;
   if (!CheckHandler(*c, digits, handler, &why)) {
     state.SkipWithError(why.c_str());
     return;
   }
-  minimal_host::Call call;
-  call.arg_count = c->arg_count;
-  call.args = c->args;
-  call.digits = digits;
-  call.number = c->number;
+  fake_host::FakeHost call;
+  Prepare(call, *c, digits);
   HostWord status = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(minimal_host::Run(handler, call, &status));
+    benchmark::DoNotOptimize(fake_host::RunTimed(call, handler, &status));
     benchmark::ClobberMemory();
   }
 }

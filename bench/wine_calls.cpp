@@ -6,8 +6,8 @@
 //            the handlers (same sources, statically linked)
 //   host     QvCall into a handler that makes the same host calls and
 //            computes nothing: the host's own cost
-//   direct   the handler alone through the minimal host (no trace, no lock)
-//   naive    strtod + libm + the C runtime's _snprintf through the minimal host
+//   direct   the handler alone through the timing host (no trace, no lock)
+//   naive    strtod + libm + the C runtime's _snprintf through the timing host
 // dll - exe is what being a DLL costs; dll - host is the library's work.
 //
 // Each figure is the median of --rounds rounds (default 3), the rounds
@@ -24,7 +24,6 @@
 
 #include "bench_cases.h"
 #include "function_directory.h"
-#include "minimal_host.h"
 #include "naive_handlers.h"
 #include "previous_sine.h"
 #include "quorvant_host.h"
@@ -75,13 +74,10 @@ double ThroughHost(const char *name, const BenchCase &c, HostWord digits, bool *
 }
 
 double Direct(HandlerFn handler, const BenchCase &c, HostWord digits) {
-  minimal_host::Call call;
-  call.arg_count = c.arg_count;
-  call.args = c.args;
-  call.digits = digits;
-  call.number = c.number;
+  fake_host::FakeHost call;
+  Prepare(call, c, digits);
   HostWord status = 0;
-  return TimePerCall([&] { minimal_host::Run(handler, call, &status); });
+  return TimePerCall([&] { fake_host::RunTimed(call, handler, &status); });
 }
 
 // Handlers that make the host calls of a real one and compute nothing.
@@ -217,7 +213,7 @@ int main(int argc, char **argv) {
         host_table.register_library(0, "null", kNullNames, kNullTable, 0);
         row.host[round] = ThroughHost(NullName(c), c, digits, &ok_null);
 
-        minimal_host::Install();
+        fake_host::InstallTimed();
         row.direct[round] = Direct(FindFunction(c.function)->handler, c, digits);
         HandlerFn naive = FindNaiveHandler(c.function);
         row.naive[round] = naive != nullptr ? Direct(naive, c, digits) : 0;
@@ -248,9 +244,9 @@ int main(int argc, char **argv) {
 
   // What the exact reduction costs in this build (32-bit products only):
   // SIN alone against its previous handler, interleaved rounds.
-  std::printf("\nSIN alone through the minimal host: handler against its previous version\n");
+  std::printf("\nSIN alone through the timing host: handler against its previous version\n");
   std::printf("%-5s %3s %9s %11s %7s\n", "text", "d", "SIN ns", "previous ns", "ratio");
-  minimal_host::Install();
+  fake_host::InstallTimed();
   for (int i = 0; i < kBenchCaseCount; ++i) {
     const BenchCase &c = kBenchCases[i];
     if (std::strcmp(c.function, "SIN") != 0) continue;

@@ -140,6 +140,48 @@ int FakeHost::CountCalls(int slot) const {
   return n;
 }
 
+namespace {
+
+HostWord TESSARIM_CALL TimedSetResult(void *context, const char *text, HostWord length, HostWord flags) {
+  FakeHost &host = *static_cast<FakeHost *>(context);
+  host.has_result = true;
+  host.result_flags = flags;
+  host.result_length = length;
+  if (flags == kResultNumber) {
+    host.result_number = length;
+  } else if (text != nullptr) {
+    const std::size_t n = length < kMaxResultText ? length : kMaxResultText;
+    std::memcpy(host.result, text, n);
+    host.result[n] = '\0';
+  }
+  return host.set_result_value;
+}
+
+HostWord TESSARIM_CALL TimedReleaseText(const char *) { return 0; }
+
+HostWord TESSARIM_CALL TimedReadSetting(void *context, HostWord) { return static_cast<FakeHost *>(context)->digits; }
+
+const char *TESSARIM_CALL TimedFetchText(void *context, void *, HostWord index) {
+  const FakeHost &host = *static_cast<FakeHost *>(context);
+  const int i = static_cast<int>(index) - 1;
+  return i >= 0 && i < host.arg_count && host.args[i] != nullptr ? host.args[i] : "";
+}
+
+HostWord TESSARIM_CALL TimedFetchNumber(void *context, void *, HostWord, HostWord *out) {
+  *out = static_cast<FakeHost *>(context)->number;
+  return 1;
+}
+
+}  // namespace
+
+void InstallTimed() {
+  g_host.set_result = TimedSetResult;
+  g_host.release_text = TimedReleaseText;
+  g_host.read_setting = TimedReadSetting;
+  g_host.fetch_text = TimedFetchText;
+  g_host.fetch_number = TimedFetchNumber;
+}
+
 void Install() {
   g_host.set_result = SetResult;
   g_host.release_text = ReleaseText;

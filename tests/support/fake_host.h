@@ -13,7 +13,7 @@
 //
 // The state lives in the FakeHost object and is bound to the calling
 // thread during RunHandler, so threads may each run their own. No gtest
-// dependency: fuzzers and benchmarks use it too.
+// dependency: fuzzers and benchmarks (through RunTimed) use it too.
 #pragma once
 
 #include <cstddef>
@@ -109,6 +109,13 @@ void Install();
 // Installs, binds `host` to this thread, calls the handler with the marker
 // context and argument list, checks for unreleased texts, unbinds.
 HostWord RunHandler(FakeHost &host, HandlerFn handler, HostWord *status);
+
+// Timing: the same host with recording and checks switched off, for
+// benchmarks. The FakeHost is the call context itself; fetched texts are
+// the argument texts as they are, released by doing nothing; only the
+// result is kept, so that what is timed is the handler's own work.
+void InstallTimed();
+inline HostWord RunTimed(FakeHost &host, HandlerFn handler, HostWord *status) { return handler(&host, &host, status); }
 
 // The names of the fault bits set in `faults`, for failure messages.
 // Writes at most size - 1 characters and a NUL into out.
