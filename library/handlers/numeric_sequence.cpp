@@ -30,19 +30,20 @@ HostWord RunNumericSequence(void *context, void *arguments, HostWord *status, Fo
   return SetNumberResult(context, status, result, precision);
 }
 
-HostWord FetchTwoArguments(void *context, void *arguments, double *x, const char **second,
-                           int *precision) {
+HostWord RunTwoArgumentSequence(void *context, void *arguments, HostWord *status, TwoArgumentFormula formula) {
   const char *first = g_host.fetch_text(context, arguments, 1);
   if (first == nullptr) {
     return kCodeNoText;
   }
-  *x = TextToNumber(first);
+  const double x = TextToNumber(first);
   g_host.release_text(first);
 
-  *second = g_host.fetch_text(context, arguments, 2);
-  if (*second == nullptr) {
+  const char *second = g_host.fetch_text(context, arguments, 2);
+  if (second == nullptr) {
     return kCodeNoText;
   }
-  *precision = PrecisionFromSetting(g_host.read_setting(context, kSettingDigits));
-  return kCodeOk;
+  const int precision = PrecisionFromSetting(g_host.read_setting(context, kSettingDigits));
+  const double result = RoundToDouble(formula(x, second));
+  g_host.release_text(second);
+  return SetNumberResult(context, status, result, precision);
 }

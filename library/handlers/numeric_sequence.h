@@ -26,10 +26,12 @@ int PrecisionFromSetting(HostWord setting);
 // first: set result must be the last host call.
 HostWord SetNumberResult(void *context, HostWord *status, double value, int precision);
 
-// The first steps ATAN and POW share: argument 1 fetched, converted to *x
-// and released at once; argument 2 fetched into *second (the caller
-// releases it); NUMERIC DIGITS read into *precision. Returns kCodeOk, or
-// kCodeNoText when a fetch gave no text (argument 1 is then already
-// released, and nothing else is undone).
-HostWord FetchTwoArguments(void *context, void *arguments, double *x, const char **second,
-                           int *precision);
+// ATAN and POW: argument 1 converted, its text released at once; argument 2
+// handed to the formula as its text, since the two read an empty one
+// differently; the result rounded to a double once.
+using TwoArgumentFormula = long double (*)(double x, const char *second);
+
+// Host calls: fetch text 1 (null: 5), release it at once; fetch text 2
+// (null: 5, argument 1 already released); read setting; release text 2;
+// set result.
+HostWord RunTwoArgumentSequence(void *context, void *arguments, HostWord *status, TwoArgumentFormula formula);

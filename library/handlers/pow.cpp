@@ -12,10 +12,6 @@
 //                                  y > 0, 0 for y < 0
 // Everything else (negative x with whole y, overflow, underflow) is the
 // runtime's pow. An empty second argument converts to 0, so POW(x, '') is 1.
-//
-// Host calls: fetch text 1 (null: 5), release it at once; fetch text 2
-// (null: 5, argument 1 already released); read setting; release text 2;
-// set result.
 #include <cmath>
 #include <limits>
 
@@ -68,17 +64,8 @@ double Pow(double x, double y) {
   return std::pow(x, y);
 }
 
+long double PowFormula(double x, const char *second) { return Pow(x, TextToNumber(second)); }
+
 } // namespace
 
-TESSARIM_HANDLER(PowHandler) {
-  double x;
-  const char *second;
-  int precision;
-  const HostWord code = FetchTwoArguments(context, arguments, &x, &second, &precision);
-  if (code != kCodeOk) {
-    return code;
-  }
-  const double result = RoundToDouble(Pow(x, TextToNumber(second)));
-  g_host.release_text(second);
-  return SetNumberResult(context, status, result, precision);
-}
+TESSARIM_HANDLER(PowHandler) { return RunTwoArgumentSequence(context, arguments, status, PowFormula); }

@@ -26,6 +26,22 @@ inline std::uint16_t ReadControlWord() {
 
 inline void WriteControlWord(std::uint16_t word) { __asm__ __volatile__("fldcw %0" : : "m"(word)); }
 
+// One instruction on st(0), its result left in st(0).
+#define TESSARIM_X87_UNARY(name, instruction)                                                                  \
+  inline long double name(long double x) {                                                                    \
+    long double result;                                                                                       \
+    __asm__(instruction : "=t"(result) : "0"(x));                                                            \
+    return result;                                                                                            \
+  }
+
+// One of the processor's constants, pushed.
+#define TESSARIM_X87_CONSTANT(name, instruction)                                                               \
+  inline long double name() {                                                                                 \
+    long double result;                                                                                       \
+    __asm__(instruction : "=t"(result));                                                                      \
+    return result;                                                                                            \
+  }
+
 // Extended value -> double, the one rounding of every formula's result.
 // The asm barrier forces a store to memory: without it the compiler may
 // keep the "double" in an x87 register with its excess precision.
@@ -46,17 +62,9 @@ inline double DefaultNaN() {
 
 // fsin, fcos, fptan: the operand must lie within +-2^63; beyond that the
 // instruction leaves it unchanged (see trig_reduction.h).
-inline long double X87Sin(long double x) {
-  long double result;
-  __asm__("fsin" : "=t"(result) : "0"(x));
-  return result;
-}
+TESSARIM_X87_UNARY(X87Sin, "fsin")
 
-inline long double X87Cos(long double x) {
-  long double result;
-  __asm__("fcos" : "=t"(result) : "0"(x));
-  return result;
-}
+TESSARIM_X87_UNARY(X87Cos, "fcos")
 
 // fptan replaces st(0) with tan(x) and pushes 1.0 on top of it.
 inline long double X87Tan(long double x) {
@@ -83,11 +91,7 @@ inline long double X87FactorLog2(long double factor, long double x) {
 }
 
 // f2xm1: 2^x - 1, for -1 <= x <= 1.
-inline long double X87Exp2Minus1(long double x) {
-  long double result;
-  __asm__("f2xm1" : "=t"(result) : "0"(x));
-  return result;
-}
+TESSARIM_X87_UNARY(X87Exp2Minus1, "f2xm1")
 
 // fscale: x * 2^trunc(n), exact unless it overflows or underflows.
 inline long double X87Scale(long double x, long double n) {
@@ -97,34 +101,12 @@ inline long double X87Scale(long double x, long double n) {
 }
 
 // frndint: to a whole number under the current rounding (nearest, ties even).
-inline long double X87RoundToInteger(long double x) {
-  long double result;
-  __asm__("frndint" : "=t"(result) : "0"(x));
-  return result;
-}
+TESSARIM_X87_UNARY(X87RoundToInteger, "frndint")
 
 // fsqrt: rounded under precision control like the basic operations.
-inline long double X87Sqrt(long double x) {
-  long double result;
-  __asm__("fsqrt" : "=t"(result) : "0"(x));
-  return result;
-}
+TESSARIM_X87_UNARY(X87Sqrt, "fsqrt")
 
 // fldln2, fldlg2, fldl2e: ln 2, log10 2 and log2 e to 64 bits.
-inline long double X87Ln2() {
-  long double result;
-  __asm__("fldln2" : "=t"(result));
-  return result;
-}
-
-inline long double X87Log10Of2() {
-  long double result;
-  __asm__("fldlg2" : "=t"(result));
-  return result;
-}
-
-inline long double X87Log2OfE() {
-  long double result;
-  __asm__("fldl2e" : "=t"(result));
-  return result;
-}
+TESSARIM_X87_CONSTANT(X87Ln2, "fldln2")
+TESSARIM_X87_CONSTANT(X87Log10Of2, "fldlg2")
+TESSARIM_X87_CONSTANT(X87Log2OfE, "fldl2e")

@@ -8,6 +8,13 @@
 
 #include "wide_integer.h"
 
+// A test build decides every value through the exact comparison.
+#ifdef TESSARIM_NUMBER_TEXT_EXACT_ONLY
+constexpr bool kExactOnly = true;
+#else
+constexpr bool kExactOnly = false;
+#endif
+
 // Unsigned big integer, little-endian 32-bit words. The largest number the
 // conversions build is about 2680 bits (800 decimal digits scaled against
 // 5^1123); the capacity leaves room to spare.

@@ -7,13 +7,6 @@
 
 namespace {
 
-// A test build decides every value through the exact comparison.
-#ifdef TESSARIM_NUMBER_TEXT_EXACT_ONLY
-constexpr bool kExactOnly = true;
-#else
-constexpr bool kExactOnly = false;
-#endif
-
 constexpr std::uint64_t kPow10[18] = {1u,
                                       10u,
                                       100u,

@@ -7,13 +7,6 @@
 
 namespace {
 
-// A test build sends every text through the exact path.
-#ifdef TESSARIM_NUMBER_TEXT_EXACT_ONLY
-constexpr bool kExactOnly = true;
-#else
-constexpr bool kExactOnly = false;
-#endif
-
 constexpr std::uint64_t kSignBit = std::uint64_t{1} << 63;
 constexpr std::uint64_t kInfinityBits = std::uint64_t{0x7FF} << 52;
 
