@@ -17,6 +17,7 @@
 #include <cstring>
 #include <random>
 
+#include "double_bits.h"
 #include "fake_host.h"
 #include "function_directory.h"
 #include "number_text.h"
@@ -95,18 +96,6 @@ constexpr Sweep kSweeps[] = {
     {"ROUND", "any finite x", kBitPatterns, 0, 0, kN},
     {"FACT", "n = 0 to 170", kWhole, 0, 0, 171},
 };
-
-double FromBits(std::uint64_t bits) {
-  double d;
-  std::memcpy(&d, &bits, sizeof d);
-  return d;
-}
-
-std::uint64_t BitsOf(double d) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &d, sizeof bits);
-  return bits;
-}
 
 double Unit(std::mt19937_64 &random) { return static_cast<double>(random() >> 11) * 0x1p-53; }
 

@@ -13,6 +13,7 @@
 #include <random>
 #include <string>
 
+#include "double_bits.h"
 #include "number_text.h"
 #include "x87_precision.h"
 
@@ -20,18 +21,6 @@ double ExactTextToNumber(const char *text);
 std::size_t ExactNumberToText(double value, int precision, char *out, std::size_t out_size);
 
 namespace {
-
-double FromBits(std::uint64_t bits) {
-  double d;
-  std::memcpy(&d, &bits, sizeof d);
-  return d;
-}
-
-std::uint64_t BitsOf(double d) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &d, sizeof bits);
-  return bits;
-}
 
 struct Tally {
   long compared = 0;

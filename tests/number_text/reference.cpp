@@ -5,18 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-std::uint64_t BitsOf(double value) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
-double FromBits(std::uint64_t bits) {
-  double value;
-  std::memcpy(&value, &bits, sizeof value);
-  return value;
-}
-
 // Keeps `n` digits, half up on the digits after them; a carry out of the
 // first digit raises the exponent.
 static void RoundHalfUp(std::string &digits, std::size_t n, int &exponent) {
@@ -52,7 +40,7 @@ std::string ReferenceText(double value, int precision) {
   if (exponent < -4 || exponent >= p) {
     text += digits.substr(0, 1);
     if (digits.size() > 1) text += "." + digits.substr(1);
-    char tail[8];
+    char tail[16];  // room for any int, though exponents have three digits
     std::snprintf(tail, sizeof tail, "e%c%03d", exponent < 0 ? '-' : '+', std::abs(exponent));
     text += tail;
   } else if (exponent >= 0) {

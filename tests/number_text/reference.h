@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "double_bits.h"
+
 // The text NumberToText should give, derived from all digits of the value.
 std::string ReferenceText(double value, int precision);
 
@@ -12,8 +14,6 @@ std::string ReferenceText(double value, int precision);
 // handed to strtod.
 double ReferenceNumber(const std::string &text);
 
-std::uint64_t BitsOf(double value);
-double FromBits(std::uint64_t bits);
 
 // The build with the fast paths off runs the same cases under its own
 // suite names, so that each CTest name stays unique.

@@ -19,6 +19,13 @@ void UninstallTest::SetUp()
     CreateMainWindow();
 }
 
+void UninstallTest::RecreateMainWindow()
+{
+    DestroyWindow(MainWindow);
+    test::DrainMessages();
+    CreateMainWindow();
+}
+
 void UninstallTest::CreateMainWindow()
 {
     InstanceHandle = GetModuleHandleA(NULL);

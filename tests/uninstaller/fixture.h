@@ -16,6 +16,8 @@ protected:
 
     // Makes the dialog the sequence works on, as the entry routine does.
     void CreateMainWindow();
+    // A fresh dialog for the next case of a table, nothing left queued.
+    void RecreateMainWindow();
     // Places the program at `folder`\UTessarim.exe; returns the library's path.
     std::string PlaceProgram(const std::string& folder);
     // The library file and the three registry entries that name it.

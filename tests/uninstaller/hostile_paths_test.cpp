@@ -50,20 +50,7 @@ void PutFileW(const std::wstring& path, const std::string& content)
     ASSERT_EQ(written, content.size());
 }
 
-std::string ReadW(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
-                              OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string content;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, NULL) && got > 0)
-        content.append(chunk, got);
-    CloseHandle(file);
-    return content;
-}
+std::string ReadW(const std::wstring& path) { return test::ReadWholeFileW(path); }
 
 // Makes every folder of `path` (which ends in a backslash) below `base`.
 void MakeFolders(const std::wstring& base, const std::wstring& path)
@@ -168,33 +155,12 @@ protected:
         std::wstring commandLine = L"\"" + program + L"\"";
         ASSERT_TRUE(CreateProcessW(program.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, scratch_.c_str(),
                                    &startup, &process));
-        HWND dialog = NULL;
-        bool shown = test::WaitFor(
-            [&] {
-                while ((dialog = FindWindowExA(NULL, dialog, "#32770", test::DialogCaption)) != NULL) {
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(dialog, &owner);
-                    if (owner == process.dwProcessId && IsWindowVisible(dialog))
-                        return true;
-                }
-                return false;
-            },
-            30000);
-        EXPECT_TRUE(shown) << "the dialog did not appear";
-        if (shown) {
-            GUITHREADINFO info = {};
-            info.cbSize = sizeof info;
-            GetGUIThreadInfo(process.dwThreadId, &info);
-            EXPECT_EQ(info.hwndFocus, GetDlgItem(dialog, IDOK));
-            PostMessageA(info.hwndFocus, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-            PostMessageA(info.hwndFocus, WM_KEYUP, VK_RETURN, 0xC01C0001);
+        HWND focus = NULL;
+        if (test::WaitForDialog(process, &focus) != NULL) {
+            PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+            PostMessageA(focus, WM_KEYUP, VK_RETURN, 0xC01C0001);
         }
-        if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
-            ADD_FAILURE() << "the program did not end";
-            TerminateProcess(process.hProcess, 99);
-        }
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
+        test::FinishProcess(process);
     }
 
     std::string savedTemp_, savedComspec_, scratchName_, library_;

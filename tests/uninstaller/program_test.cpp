@@ -282,35 +282,11 @@ protected:
         std::string commandLine = "\"" + program_ + "\"";
         EXPECT_TRUE(CreateProcessA(program_.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, scratch_.c_str(),
                                    &startup, &process));
-        HWND dialog = NULL;
-        bool shown = test::WaitFor(
-            [&] {
-                while ((dialog = FindWindowExA(NULL, dialog, "#32770", test::DialogCaption)) != NULL) {
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(dialog, &owner);
-                    if (owner == process.dwProcessId && IsWindowVisible(dialog))
-                        return true;
-                }
-                return false;
-            },
-            30000);
-        EXPECT_TRUE(shown) << "the dialog did not appear";
-        if (shown) {
-            GUITHREADINFO info = {};
-            info.cbSize = sizeof info;
-            GetGUIThreadInfo(process.dwThreadId, &info);
-            EXPECT_EQ(info.hwndFocus, GetDlgItem(dialog, IDOK));
-            act(dialog, info.hwndFocus);
-        }
-        DWORD code = 12345;
-        if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
-            ADD_FAILURE() << "the program did not end";
-            TerminateProcess(process.hProcess, 99);
-        }
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        return code;
+        HWND focus = NULL;
+        HWND dialog = test::WaitForDialog(process, &focus);
+        if (dialog != NULL)
+            act(dialog, focus);
+        return test::FinishProcess(process);
     }
 
     std::string savedTemp_, scratch_, folder_, program_, library_, temp_;

@@ -117,9 +117,7 @@ TEST_F(UninstallTest, NoScriptWithoutAUsablePath)
     GetEnvironmentVariableA("COMSPEC", savedComspec, MAX_PATH);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        DestroyWindow(MainWindow);
-        test::DrainMessages();
-        CreateMainWindow();
+        RecreateMainWindow();
         test::SetTempVariable(c.temp);
         test::SetProgramPath(c.program);
         if (c.comspec)
@@ -197,9 +195,7 @@ TEST_F(UninstallTest, ScriptBytesForHostileNames)
     const std::string base = scratch_;  // ASCII: the test's scratch folder
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.what) + (c.inTemp ? " in the temporary folder" : " in the program folder"));
-        DestroyWindow(MainWindow);
-        test::DrainMessages();
-        CreateMainWindow();
+        RecreateMainWindow();
         std::wstring folder = test::Wide(base) + (c.inTemp ? std::wstring(L"app") : L"A" + c.part + L"B");
         std::wstring temp = test::Wide(base) + (c.inTemp ? L"T" + c.part + L"U\\" : std::wstring(L"temp\\"));
         CreateDirectoryW(folder.c_str(), NULL);

@@ -182,9 +182,7 @@ TEST_F(UninstallTest, CutPathsChangeNothing)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::BoxCloser boxes;
-        DestroyWindow(MainWindow);
-        test::DrainMessages();
-        CreateMainWindow();
+        RecreateMainWindow();
         test::SetProgramPath(c.program);
         if (c.library.size() < MAX_PATH)
             Install(c.library);
@@ -235,9 +233,7 @@ TEST_F(UninstallTest, ProgramPathsNamingNoProgramChangeNothing)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::BoxCloser boxes;
-        DestroyWindow(MainWindow);
-        test::DrainMessages();
-        CreateMainWindow();
+        RecreateMainWindow();
         test::SetProgramPathW(c.program);
         std::wstring folder = c.library.substr(0, c.library.rfind(L'\\'));
         CreateDirectoryW(folder.c_str(), NULL);
@@ -286,9 +282,7 @@ TEST_F(UninstallTest, LibraryFileFailures)
     UseTempFolder(scratch_ + "temp");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        DestroyWindow(MainWindow);
-        test::DrainMessages();
-        CreateMainWindow();
+        RecreateMainWindow();
         std::string folder = scratch_ + (c.setup == FolderMissing ? "gone" : "app");
         std::string library = PlaceProgram(folder);
         if (c.setup == FolderMissing)

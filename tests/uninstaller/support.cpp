@@ -122,10 +122,10 @@ void PutFile(const std::string& path, const std::string& content)
     ASSERT_EQ(written, content.size());
 }
 
-std::string ReadWholeFile(const std::string& path)
+// The whole content of an open file, which it closes; "<missing>" when the
+// file could not be opened.
+static std::string ReadAndClose(HANDLE file)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              NULL, OPEN_EXISTING, 0, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return "<missing>";
     std::string content;
@@ -135,6 +135,56 @@ std::string ReadWholeFile(const std::string& path)
         content.append(chunk, got);
     CloseHandle(file);
     return content;
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    return ReadAndClose(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    NULL, OPEN_EXISTING, 0, NULL));
+}
+
+std::string ReadWholeFileW(const std::wstring& path)
+{
+    return ReadAndClose(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    NULL, OPEN_EXISTING, 0, NULL));
+}
+
+HWND WaitForDialog(const PROCESS_INFORMATION& process, HWND* focus)
+{
+    HWND dialog = NULL;
+    bool shown = WaitFor(
+        [&] {
+            while ((dialog = FindWindowExA(NULL, dialog, "#32770", DialogCaption)) != NULL) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(dialog, &owner);
+                if (owner == process.dwProcessId && IsWindowVisible(dialog))
+                    return true;
+            }
+            return false;
+        },
+        30000);
+    EXPECT_TRUE(shown) << "the dialog did not appear";
+    if (!shown)
+        return NULL;
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(process.dwThreadId, &info);
+    EXPECT_EQ(info.hwndFocus, GetDlgItem(dialog, IDOK));
+    *focus = info.hwndFocus;
+    return dialog;
+}
+
+DWORD FinishProcess(PROCESS_INFORMATION& process)
+{
+    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the program did not end";
+        TerminateProcess(process.hProcess, 99);
+    }
+    DWORD code = 12345;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return code;
 }
 
 bool WaitFor(const std::function<bool()>& done, DWORD milliseconds)

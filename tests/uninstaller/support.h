@@ -46,6 +46,13 @@ bool ExistsW(const std::wstring& path);
 std::string FolderOfLength(const std::string& base, size_t length);
 void PutFile(const std::string& path, const std::string& content);
 std::string ReadWholeFile(const std::string& path);
+std::string ReadWholeFileW(const std::wstring& path);
+// Waits up to 30 s for the uninstaller's dialog of `process` to show, with
+// the focus on OK; returns it (and the focused window), or NULL.
+HWND WaitForDialog(const PROCESS_INFORMATION& process, HWND* focus);
+// Waits up to 30 s for the process to end (ends it otherwise, a failure),
+// closes its handles and returns its exit code.
+DWORD FinishProcess(PROCESS_INFORMATION& process);
 bool WaitFor(const std::function<bool()>& done, DWORD milliseconds);
 bool WaitGone(const std::string& path, DWORD milliseconds = 60000);
 std::string TempVariable();
