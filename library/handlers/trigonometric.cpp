@@ -31,17 +31,23 @@
 
 namespace {
 
+// sin(r + q * pi/2) for the quarter turn q mod 4; cos x is sin(x + pi/2),
+// one quarter turn on.
+long double SineOfQuarterTurns(int quarter_turns, long double r) {
+  switch (quarter_turns & 3) {
+  case 0: return X87Sin(r);
+  case 1: return X87Cos(r);
+  case 2: return -X87Sin(r);
+  default: return -X87Cos(r);
+  }
+}
+
 long double SinFormula(double x) {
   if (!NeedsReduction(x)) {
     return std::isinf(x) ? DefaultNaN() : X87Sin(x);
   }
   const ReducedAngle a = ReduceAngle(x);
-  switch (a.quadrant) {
-  case 0: return X87Sin(a.angle);
-  case 1: return X87Cos(a.angle);
-  case 2: return -X87Sin(a.angle);
-  default: return -X87Cos(a.angle);
-  }
+  return SineOfQuarterTurns(a.quadrant, a.angle);
 }
 
 long double CosFormula(double x) {
@@ -49,12 +55,7 @@ long double CosFormula(double x) {
     return std::isinf(x) ? DefaultNaN() : X87Cos(x);
   }
   const ReducedAngle a = ReduceAngle(x);
-  switch (a.quadrant) {
-  case 0: return X87Cos(a.angle);
-  case 1: return -X87Sin(a.angle);
-  case 2: return -X87Cos(a.angle);
-  default: return X87Sin(a.angle);
-  }
+  return SineOfQuarterTurns(a.quadrant + 1, a.angle);
 }
 
 long double TanFormula(double x) {

@@ -174,21 +174,24 @@ HostWord TESSARIM_CALL TimedFetchNumber(void *context, void *, HostWord, HostWor
 
 }  // namespace
 
-void InstallTimed() {
-  g_host.set_result = TimedSetResult;
-  g_host.release_text = TimedReleaseText;
-  g_host.read_setting = TimedReadSetting;
-  g_host.fetch_text = TimedFetchText;
-  g_host.fetch_number = TimedFetchNumber;
+namespace {
+
+void InstallCallbacks(SetResultFn set_result, ReleaseTextFn release_text, ReadSettingFn read_setting,
+                      FetchTextFn fetch_text, FetchNumberFn fetch_number) {
+  g_host.set_result = set_result;
+  g_host.release_text = release_text;
+  g_host.read_setting = read_setting;
+  g_host.fetch_text = fetch_text;
+  g_host.fetch_number = fetch_number;
 }
 
-void Install() {
-  g_host.set_result = SetResult;
-  g_host.release_text = ReleaseText;
-  g_host.read_setting = ReadSetting;
-  g_host.fetch_text = FetchText;
-  g_host.fetch_number = FetchNumber;
+}  // namespace
+
+void InstallTimed() {
+  InstallCallbacks(TimedSetResult, TimedReleaseText, TimedReadSetting, TimedFetchText, TimedFetchNumber);
 }
+
+void Install() { InstallCallbacks(SetResult, ReleaseText, ReadSetting, FetchText, FetchNumber); }
 
 HostWord RunHandler(FakeHost &host, HandlerFn handler, HostWord *status) {
   Install();
