@@ -22,8 +22,7 @@ build/native/bench/tessarim_bench --benchmark_color=false "$@"
 echo
 echo "=== 32-bit Windows build under Wine: calls per second ==="
 cmake --preset mingw32 >/dev/null
-targets=(tessarim quorvant tessarim_wine_bench)
-[ -f uninstaller/CMakeLists.txt ] && targets+=(UTessarim)
+targets=(tessarim quorvant tessarim_wine_bench UTessarim)
 cmake --build --preset mingw32 --target "${targets[@]}" -j2 >/dev/null
 prefix=$PWD/build/mingw32/wineprefix
 (
