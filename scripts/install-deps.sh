@@ -16,6 +16,7 @@ add_pkg() { have_pkg "$1" || need+=("$1"); }
 add_pkg cmake
 add_pkg ninja-build
 add_pkg g++
+add_pkg clang-format
 add_pkg g++-mingw-w64-i686
 add_pkg binutils-mingw-w64-i686
 add_pkg googletest
