@@ -1,0 +1,125 @@
+// The lifecycle test's hands inside Wine: what a Linux-side script cannot
+// do through wine's own tools without losing detail.
+//   probe run COMMAND-LINE   runs it as the platform would (CreateProcess
+//                            with no module name) and exits with its code
+//   probe dump               prints the install's registry entries, one
+//                            "key|name|type|data" line each
+//   probe ok-button CAPTION  waits for that dialog and prints the screen
+//                            position of its OK button's centre
+//   probe put-text NAME DATA / probe put-number NAME N / probe clear
+//                            edit the host list HKCU\Software\Quorvant
+//   probe temp               prints the temporary folder
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char kHostKey[] = "Software\\Quorvant";
+const char kSharedKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessarim";
+
+int Run(const char *command) {
+  char line[4096];
+  std::snprintf(line, sizeof line, "%s", command);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    std::fprintf(stderr, "probe: cannot start %s (error %lu)\n", command, GetLastError());
+    return 255;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 255;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return static_cast<int>(code);
+}
+
+void DumpKey(HKEY root, const char *root_name, const char *path) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  std::printf("%s\\%s|||\n", root_name, path);  // the key exists
+  for (DWORD i = 0;; ++i) {
+    char name[1024];
+    DWORD name_size = sizeof name;
+    BYTE data[2048];
+    DWORD data_size = sizeof data - 1;
+    DWORD type = 0;
+    if (RegEnumValueA(key, i, name, &name_size, nullptr, &type, data, &data_size) != ERROR_SUCCESS) break;
+    data[data_size] = 0;
+    if (type == REG_DWORD && data_size == 4) {
+      DWORD value;
+      std::memcpy(&value, data, 4);
+      std::printf("%s\\%s|%s|REG_DWORD|%lu\n", root_name, path, name, value);
+    } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
+      std::printf("%s\\%s|%s|%s|%s\n", root_name, path, name, type == REG_SZ ? "REG_SZ" : "REG_EXPAND_SZ",
+                  reinterpret_cast<char *>(data));
+    } else {
+      std::printf("%s\\%s|%s|type %lu|%lu bytes\n", root_name, path, name, type, data_size);
+    }
+  }
+  RegCloseKey(key);
+}
+
+int OkButton(const char *caption) {
+  for (int tries = 0; tries < 300; ++tries) {
+    HWND dialog = FindWindowA("#32770", caption);
+    if (dialog != nullptr && IsWindowVisible(dialog)) {
+      HWND ok = GetDlgItem(dialog, IDOK);
+      RECT r;
+      if (ok != nullptr && GetWindowRect(ok, &r)) {
+        std::printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        return 0;
+      }
+    }
+    Sleep(100);
+  }
+  std::fprintf(stderr, "probe: no dialog \"%s\"\n", caption);
+  return 1;
+}
+
+int PutHostValue(const char *name, DWORD type, const void *data, DWORD size) {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kHostKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return 1;
+  LONG set = RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(data), size);
+  RegCloseKey(key);
+  return set == ERROR_SUCCESS ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc == 3 && std::strcmp(argv[1], "run") == 0) return Run(argv[2]);
+  if (argc == 2 && std::strcmp(argv[1], "dump") == 0) {
+    DumpKey(HKEY_CURRENT_USER, "HKCU", kHostKey);
+    DumpKey(HKEY_LOCAL_MACHINE, "HKLM", kSharedKey);
+    DumpKey(HKEY_LOCAL_MACHINE, "HKLM", kUninstallKey);
+    return 0;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "ok-button") == 0) return OkButton(argv[2]);
+  if (argc == 4 && std::strcmp(argv[1], "put-text") == 0)
+    return PutHostValue(argv[2], REG_SZ, argv[3], static_cast<DWORD>(std::strlen(argv[3]) + 1));
+  if (argc == 4 && std::strcmp(argv[1], "put-number") == 0) {
+    DWORD n = static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10));
+    return PutHostValue(argv[2], REG_DWORD, &n, sizeof n);
+  }
+  if (argc == 2 && std::strcmp(argv[1], "clear") == 0) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, kHostKey);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "temp") == 0) {
+    char path[MAX_PATH];
+    GetTempPathA(sizeof path, path);
+    std::printf("%s\n", path);
+    return 0;
+  }
+  std::fprintf(stderr, "probe: unknown command\n");
+  return 2;
+}
