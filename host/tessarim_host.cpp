@@ -240,6 +240,8 @@ int RunCall(const CallLine &line, const char *written, int length, int digits, O
     std::printf("%.*s = %u\n", length, written, result.number);
   else
     std::printf("%.*s = %s\n", length, written, result.text);
+  // Answers reach a program on the other end of a pipe line by line.
+  std::fflush(stdout);
   return kOk;
 }
 

@@ -6,8 +6,11 @@
 //                            "key|name|type|data" line each
 //   probe ok-button CAPTION  waits for that dialog and prints the screen
 //                            position of its OK button's centre
-//   probe put-text NAME DATA / probe put-number NAME N / probe clear
-//                            edit the host list HKCU\Software\Quorvant
+//   probe put NAME=text:DATA NAME=number:N NAME=fill:N ...
+//                            writes host-list values (fill: Func0 to
+//                            FuncN-1, each naming C:\taken\N.dll)
+//   probe clear [LIBRARY]    deletes the host list, the uninstall entry
+//                            and the library's shared-file count
 //   probe temp               prints the temporary folder
 #include <windows.h>
 
@@ -82,14 +85,51 @@ int OkButton(const char *caption) {
   return 1;
 }
 
-int PutHostValue(const char *name, DWORD type, const void *data, DWORD size) {
+bool PutHostValue(HKEY key, const char *name, DWORD type, const void *data, DWORD size) {
+  return RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(data), size) == ERROR_SUCCESS;
+}
+
+// One NAME=KIND:DATA argument of put.
+bool Put(HKEY key, const char *argument) {
+  char name[256];
+  const char *equals = std::strchr(argument, '=');
+  if (equals == nullptr || equals - argument >= static_cast<int>(sizeof name)) return false;
+  std::memcpy(name, argument, equals - argument);
+  name[equals - argument] = '\0';
+  const char *value = equals + 1;
+  if (std::strncmp(value, "text:", 5) == 0)
+    return PutHostValue(key, name, REG_SZ, value + 5, static_cast<DWORD>(std::strlen(value + 5) + 1));
+  if (std::strncmp(value, "number:", 7) == 0) {
+    DWORD n = static_cast<DWORD>(std::strtoul(value + 7, nullptr, 10));
+    return PutHostValue(key, name, REG_DWORD, &n, sizeof n);
+  }
+  if (std::strncmp(value, "fill:", 5) == 0) {
+    int count = std::atoi(value + 5);
+    for (int i = 0; i < count; ++i) {
+      char each[32], path[64];
+      std::snprintf(each, sizeof each, "Func%d", i);
+      std::snprintf(path, sizeof path, "C:\\taken\\%d.dll", i);
+      if (!PutHostValue(key, each, REG_SZ, path, static_cast<DWORD>(std::strlen(path) + 1))) return false;
+    }
+    return true;
+  }
+  return false;
+}
+
+int PutAll(int count, char **arguments) {
   HKEY key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kHostKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
       ERROR_SUCCESS)
     return 1;
-  LONG set = RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(data), size);
+  int failures = 0;
+  for (int i = 0; i < count; ++i) {
+    if (!Put(key, arguments[i])) {
+      std::fprintf(stderr, "probe: cannot put %s\n", arguments[i]);
+      ++failures;
+    }
+  }
   RegCloseKey(key);
-  return set == ERROR_SUCCESS ? 0 : 1;
+  return failures == 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -103,15 +143,15 @@ int main(int argc, char **argv) {
     return 0;
   }
   if (argc == 3 && std::strcmp(argv[1], "ok-button") == 0) return OkButton(argv[2]);
-  if (argc == 4 && std::strcmp(argv[1], "put-text") == 0)
-    return PutHostValue(argv[2], REG_SZ, argv[3], static_cast<DWORD>(std::strlen(argv[3]) + 1));
-  if (argc == 4 && std::strcmp(argv[1], "put-number") == 0) {
-    DWORD n = static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10));
-    return PutHostValue(argv[2], REG_DWORD, &n, sizeof n);
-  }
-  if (argc == 2 && std::strcmp(argv[1], "clear") == 0) {
+  if (argc >= 2 && std::strcmp(argv[1], "put") == 0) return PutAll(argc - 2, argv + 2);
+  if ((argc == 2 || argc == 3) && std::strcmp(argv[1], "clear") == 0) {
     RegDeleteTreeA(HKEY_CURRENT_USER, kHostKey);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    HKEY key;
+    if (argc == 3 && RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+      RegDeleteValueA(key, argv[2]);
+      RegCloseKey(key);
+    }
     return 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "temp") == 0) {
