@@ -4,11 +4,14 @@ tessarim-host finding the library through the registry, Wine's own program
 list, the real uninstaller started from its uninstall entry and clicked
 with the X server's pointer, and the end of its self-removal script.
 
-Environment: TESSARIM_BIN (the build's bin/), WINEPREFIX, WINE_RUN (the
-runner script), DISPLAY. Needs xdotool."""
+Environment: TESSARIM_BIN (the build's bin/), WINEPREFIX (a prefix of the
+test's own: it ends the prefix's programs between tests), WINE_RUN (the
+runner script), UNMANAGED_WINDOWS (the .reg file that keeps Wine from
+waiting for a window manager), DISPLAY. Needs xdotool."""
 import os
 import shutil
 import subprocess
+import tempfile
 import threading
 import time
 import unittest
@@ -40,8 +43,30 @@ def linux(path):
     return os.path.join(DRIVE_C, *path[3:].rstrip("\\").split("\\"))
 
 
-def wine(*args, timeout=60, **kwargs):
-    return subprocess.run([WINE_RUN, PREFIX, *args], timeout=timeout, capture_output=True, text=True, **kwargs)
+def wine(*args, timeout=60):
+    # Output goes through files, not pipes: a Wine program that starts the
+    # prefix's server or desktop hands them its output, and a pipe would
+    # then stay open until they end.
+    with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+        ran = subprocess.run([WINE_RUN, PREFIX, *args], timeout=timeout, stdout=out, stderr=err)
+        out.seek(0)
+        err.seek(0)
+        return subprocess.CompletedProcess(ran.args, ran.returncode, out.read(), err.read())
+
+
+def end_wine_programs():
+    """Ends every program of the test's own prefix: a dialog left open by a
+    failed test keeps its self-removal script retrying, and that slows
+    every later Wine start."""
+    subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=PREFIX), capture_output=True, timeout=60)
+    subprocess.run(["wineserver", "-w"], env=dict(os.environ, WINEPREFIX=PREFIX), capture_output=True, timeout=60)
+
+
+def start_wine_server():
+    """One server for the whole test, so that Wine starts take no server
+    start-up; ended by end_wine_programs."""
+    subprocess.run(["wineserver", "-p"], env=dict(os.environ, WINEPREFIX=PREFIX), stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, timeout=60)
 
 
 def probe(*args, timeout=60):
@@ -74,15 +99,12 @@ def host_list(entries):
     return {name: value for (key, name), value in entries.items() if key == HOST_KEY and name}
 
 
-def reset():
-    probe("clear", LIBRARY)
+def reset(*values):
+    """Removes every trace of an install, then puts the host-list values
+    given (NAME=text:DATA, NAME=number:N, Func0=fill:N)."""
     shutil.rmtree(os.path.join(DRIVE_C, SCRATCH), ignore_errors=True)
-
-
-def put(*values):
-    if values:
-        out = probe("put", *values)
-        assert out.returncode == 0, out.stderr
+    out = probe("clear", LIBRARY, *values)
+    assert out.returncode == 0, out.stderr
 
 
 def place_other_library():
@@ -107,35 +129,63 @@ def uninstall_through_entry(test):
     """Starts the uninstall as the platform's program list does, from the
     uninstall entry, clicks OK and waits for the script to finish."""
     script = os.path.join(temporary_folder(), "tessarim.bat")
+    # The dialog's finder starts first: two Wine programs starting at the
+    # same moment can wait on each other for the prefix's desktop.
+    found = tempfile.TemporaryFile("w+")
+    finder = subprocess.Popen([WINE_RUN, PREFIX, os.path.join(BIN, "lifecycle_probe.exe"), "ok-button", CAPTION],
+                              stdout=found, stderr=subprocess.DEVNULL)
+    time.sleep(2)
     # Wine's program list runs the entry's UninstallString and waits.
     remover = subprocess.Popen([WINE_RUN, PREFIX, "uninstaller", "--remove", "Tessarim"],
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        found = probe("ok-button", CAPTION)
-        test.assertEqual(found.returncode, 0, "the uninstaller's dialog did not appear")
-        x, y = found.stdout.split()
+        test.assertEqual(finder.wait(timeout=120), 0, "the uninstaller's dialog did not appear")
+        found.seek(0)
+        found = found.read()
         # The pointer, not keys: with no window manager on the display, key
-        # events need not reach the dialog.
-        subprocess.run(["xdotool", "mousemove", x, y, "click", "1"], check=True, timeout=30)
-        remover.wait(timeout=120)
+        # events need not reach the dialog. A click that comes before the
+        # dialog takes input is lost, so, like a person, click again.
+        for attempt in range(3):
+            x, y = found.split()
+            subprocess.run(["xdotool", "mousemove", x, y, "click", "1"], check=True, timeout=30)
+            try:
+                remover.wait(timeout=30)
+                break
+            except subprocess.TimeoutExpired:
+                found = probe("ok-button", CAPTION, timeout=120).stdout
+        test.assertIsNotNone(remover.poll(), "the uninstaller did not end")
     finally:
-        if remover.poll() is None:
-            remover.kill()
+        for process in (finder, remover):
+            if process.poll() is None:
+                process.kill()
     test.assertTrue(wait_until(lambda: not os.path.exists(script), 60), "the script is still there")
     return script
 
 
 class Lifecycle(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        start_wine_server()
+        out = wine("regedit", "/S", windows(os.environ["UNMANAGED_WINDOWS"]), timeout=300)
+        assert out.returncode == 0, out.stderr
+
+    @classmethod
+    def tearDownClass(cls):
+        end_wine_programs()
+
     def setUp(self):
+        end_wine_programs()
+        start_wine_server()
         reset()
 
     def tearDown(self):
+        end_wine_programs()
         reset()
 
     def test_install_use_uninstall(self):
-        place_other_library()
         # Func0 before the gap at 1, Func3 after the gap at 2.
-        put("Func0=text:" + OTHER, "Func3=text:C:\\after the gap.dll")
+        reset("Func0=text:" + OTHER, "Func3=text:C:\\after the gap.dll")
+        place_other_library()
 
         self.assertEqual(install(), 0)
         for name in ("tessarim.dll", "UTessarim.exe"):
@@ -221,8 +271,7 @@ class Lifecycle(unittest.TestCase):
         ]
         for what, values, expected in cases:
             with self.subTest(what):
-                reset()
-                put(*values)
+                reset(*values)
                 self.assertEqual(install(), 0)
                 got = host_list(registry())
                 if expected is None:
@@ -243,7 +292,7 @@ class Lifecycle(unittest.TestCase):
                 self.assertEqual(f.read(), library_bytes)
 
     def test_full_host_list_is_refused(self):
-        put("Func0=fill:256")
+        reset("Func0=fill:256")
         before = registry()
         self.assertEqual(install(), 4)
         self.assertRefusedWithoutChange(4, before)
@@ -255,7 +304,7 @@ class Lifecycle(unittest.TestCase):
             library_bytes = f.read()
         # tessarim-host holds the installed library while it waits for lines.
         holder = subprocess.Popen([WINE_RUN, PREFIX, os.path.join(BIN, "tessarim-host.exe"), "--library", LIBRARY],
-                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         try:
             holder.stdin.write("SIN(1)\n")
             holder.stdin.flush()

@@ -9,8 +9,10 @@
 //   probe put NAME=text:DATA NAME=number:N NAME=fill:N ...
 //                            writes host-list values (fill: Func0 to
 //                            FuncN-1, each naming C:\taken\N.dll)
-//   probe clear [LIBRARY]    deletes the host list, the uninstall entry
-//                            and the library's shared-file count
+//   probe clear LIBRARY [NAME=KIND:DATA ...]
+//                            deletes the host list, the uninstall entry
+//                            and the library's shared-file count, then
+//                            puts the values given
 //   probe temp               prints the temporary folder
 #include <windows.h>
 
@@ -69,7 +71,7 @@ void DumpKey(HKEY root, const char *root_name, const char *path) {
 }
 
 int OkButton(const char *caption) {
-  for (int tries = 0; tries < 300; ++tries) {
+  for (int tries = 0; tries < 600; ++tries) {
     HWND dialog = FindWindowA("#32770", caption);
     if (dialog != nullptr && IsWindowVisible(dialog)) {
       HWND ok = GetDlgItem(dialog, IDOK);
@@ -144,15 +146,15 @@ int main(int argc, char **argv) {
   }
   if (argc == 3 && std::strcmp(argv[1], "ok-button") == 0) return OkButton(argv[2]);
   if (argc >= 2 && std::strcmp(argv[1], "put") == 0) return PutAll(argc - 2, argv + 2);
-  if ((argc == 2 || argc == 3) && std::strcmp(argv[1], "clear") == 0) {
+  if (argc >= 3 && std::strcmp(argv[1], "clear") == 0) {
     RegDeleteTreeA(HKEY_CURRENT_USER, kHostKey);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallKey);
     HKEY key;
-    if (argc == 3 && RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
       RegDeleteValueA(key, argv[2]);
       RegCloseKey(key);
     }
-    return 0;
+    return argc > 3 ? PutAll(argc - 3, argv + 3) : 0;
   }
   if (argc == 2 && std::strcmp(argv[1], "temp") == 0) {
     char path[MAX_PATH];
