@@ -42,10 +42,7 @@ struct Options {
 HostList g_host_list;  // too big for the stack
 CallLine g_line;
 
-void PrintUsage() {
-  std::fprintf(stderr,
-               "usage: tessarim-host [--digits N] [--library PATH] [--list] [--trace] [-f FILE | CALL...]\n");
-}
+const char kUsageText[] = "tessarim-host [--digits N] [--library PATH] [--list] [--trace] [-f FILE | CALL...]";
 
 int ParseOptions(int argc, char **argv, Options *options) {
   for (int i = 1; i < argc; ++i) {
@@ -80,8 +77,7 @@ int ParseOptions(int argc, char **argv, Options *options) {
     } else if (std::strcmp(arg, "--trace") == 0) {
       options->trace = true;
     } else {
-      std::fprintf(stderr, "tessarim-host: unknown option %s\n", arg);
-      PrintUsage();
+      std::fprintf(stderr, "tessarim-host: unknown option %s (usage: %s)\n", arg, kUsageText);
       return kUsage;
     }
   }
@@ -205,7 +201,7 @@ void PrintDirectory() {
 
 // Where a failing call came from, for its message.
 struct Origin {
-  const char *what;  // "line" or "argument"
+  const char *what;  // "line" or "call" (the calls given as arguments)
   int number;
 };
 
@@ -248,14 +244,15 @@ int RunCall(const CallLine &line, const char *written, int length, int digits, O
 int RunArguments(int argc, char **argv, const Options &options) {
   for (int i = options.first_call; i < argc; ++i) {
     std::size_t length = std::strlen(argv[i]);
+    const int number = i - options.first_call + 1;
     if (ParseCallLine(argv[i], length, &g_line) != kLineCall) {
-      std::fprintf(stderr, "tessarim-host: argument %d: %s: %s\n", i, argv[i],
+      std::fprintf(stderr, "tessarim-host: call %d: %s: malformed: %s\n", number, argv[i],
                    g_line.error != nullptr ? g_line.error : "not a call");
       return kUsage;
     }
     int status = RunCall(g_line, argv[i] + g_line.statement_begin,
                          static_cast<int>(g_line.statement_end - g_line.statement_begin), options.digits,
-                         Origin{"argument", i}, options.trace);
+                         Origin{"call", number}, options.trace);
     if (status != kOk) return status;
   }
   return kOk;
