@@ -25,6 +25,8 @@ HOST_KEY = r"HKCU\Software\Quorvant"
 SHARED_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\SharedDLLs"
 UNINSTALL_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessarim"
 CAPTION = "Uninstall Math Intrinsics Add-on Library"
+SETUP_CAPTION = "Tessarim 0.0.0.1 Setup"
+FOLDER_PAGE_CAPTION = SETUP_CAPTION + ": Installation Folder"
 
 # A folder whose name holds a blank, as Program Files does.
 SCRATCH = "lifecycle scratch"
@@ -302,9 +304,26 @@ class Lifecycle(unittest.TestCase):
             # A box in silent mode would hold the installer until the timeout.
             self.assertEqual(probe("run", setup_command(), timeout=60).returncode, 3)
             self.assertRefusedWithoutChange(before, library_bytes)
+
+            # With its windows: Install on the folder page, then the box.
+            with tempfile.TemporaryFile() as out:
+                setup = subprocess.Popen([WINE_RUN, PREFIX, os.path.join(BIN, "lifecycle_probe.exe"), "run",
+                                          setup_command(options="")], stdout=out, stderr=out)
+                try:
+                    self.assertEqual(probe("press", FOLDER_PAGE_CAPTION, "1", timeout=120).returncode, 0)
+                    box = probe("answer-box", SETUP_CAPTION, timeout=120)
+                    self.assertEqual(box.returncode, 0)
+                    self.assertIn(LIBRARY + " is in use by a running program", box.stdout)
+                    self.assertIn("Nothing was changed.", box.stdout)
+                    self.assertEqual(setup.wait(timeout=60), 3)
+                finally:
+                    if setup.poll() is None:
+                        setup.kill()
+            self.assertRefusedWithoutChange(before, library_bytes)
         finally:
             holder.stdin.close()
             holder.wait(timeout=60)
+            holder.stdout.close()
 
 
 if __name__ == "__main__":

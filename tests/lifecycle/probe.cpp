@@ -14,6 +14,10 @@
 //                            and the library's shared-file count, then
 //                            puts the values given
 //   probe temp               prints the temporary folder
+//   probe press CAPTION ID   waits for a dialog with that caption and a
+//                            control ID, and clicks it (BM_CLICK)
+//   probe answer-box CAPTION waits for a message box with that caption,
+//                            prints its text and presses its OK
 #include <windows.h>
 
 #include <cstdio>
@@ -87,6 +91,37 @@ int OkButton(const char *caption) {
   return 1;
 }
 
+// A visible top-level dialog with this caption that holds control `id`.
+HWND WaitForDialogWith(const char *caption, int id) {
+  for (int tries = 0; tries < 600; ++tries) {
+    HWND dialog = nullptr;
+    while ((dialog = FindWindowExA(nullptr, dialog, "#32770", caption)) != nullptr) {
+      if (IsWindowVisible(dialog) && GetDlgItem(dialog, id) != nullptr) return dialog;
+    }
+    Sleep(100);
+  }
+  std::fprintf(stderr, "probe: no dialog \"%s\" with control %d\n", caption, id);
+  return nullptr;
+}
+
+int Press(const char *caption, int id) {
+  HWND dialog = WaitForDialogWith(caption, id);
+  if (dialog == nullptr) return 1;
+  PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+  return 0;
+}
+
+// A message box's text is its static control 0xFFFF.
+int AnswerBox(const char *caption) {
+  HWND box = WaitForDialogWith(caption, 0xFFFF);
+  if (box == nullptr) return 1;
+  char text[1024];
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  std::printf("%s\n", text);
+  PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  return 0;
+}
+
 bool PutHostValue(HKEY key, const char *name, DWORD type, const void *data, DWORD size) {
   return RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(data), size) == ERROR_SUCCESS;
 }
@@ -156,6 +191,8 @@ int main(int argc, char **argv) {
     }
     return argc > 3 ? PutAll(argc - 3, argv + 3) : 0;
   }
+  if (argc == 4 && std::strcmp(argv[1], "press") == 0) return Press(argv[2], std::atoi(argv[3]));
+  if (argc == 3 && std::strcmp(argv[1], "answer-box") == 0) return AnswerBox(argv[2]);
   if (argc == 2 && std::strcmp(argv[1], "temp") == 0) {
     char path[MAX_PATH];
     GetTempPathA(sizeof path, path);
