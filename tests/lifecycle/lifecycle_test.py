@@ -75,14 +75,14 @@ def probe(*args, timeout=60):
     return wine(os.path.join(BIN, "lifecycle_probe.exe"), *args, timeout=timeout)
 
 
-def setup_command(options="/S"):
+def setup_command(options="/S", folder=FOLDER):
     # NSIS takes /D= only unquoted and last, so the command line is given
     # whole, as a shortcut or a deployment tool would give it.
-    return '"%s" %s /D=%s' % (windows(os.path.join(BIN, "tessarim-setup.exe")), options, FOLDER)
+    return '"%s" %s /D=%s' % (windows(os.path.join(BIN, "tessarim-setup.exe")), options, folder)
 
 
-def install():
-    return probe("run", setup_command()).returncode
+def install(folder=FOLDER):
+    return probe("run", setup_command(folder=folder)).returncode
 
 
 def registry():
@@ -268,6 +268,19 @@ class Lifecycle(unittest.TestCase):
                 want = {name: ("REG_DWORD", str(v)) if isinstance(v, int) else ("REG_SZ", v)
                         for name, v in expected.items()}
                 self.assertEqual(got, want)
+
+    def test_short_folder_name(self):
+        """The paths written are the long ones, whatever form /D= gives, so
+        that they are the ones the uninstaller computes from its own path."""
+        os.makedirs(linux(FOLDER))
+        short = probe("short", FOLDER).stdout.strip()
+        self.assertNotEqual(short.lower(), FOLDER.lower(), "the scratch folder has no short form")
+        self.assertEqual(install(short), 0)
+        self.assertEqual(install(FOLDER), 0)
+        entries = registry()
+        self.assertEqual(host_list(entries), {"Func0": ("REG_SZ", LIBRARY)})
+        self.assertEqual(entries[(SHARED_KEY, LIBRARY)], ("REG_DWORD", "2"))
+        self.assertEqual(entries[(UNINSTALL_KEY, "InstallLocation")], ("REG_SZ", FOLDER))
 
     def assertRefusedWithoutChange(self, before, library_bytes=None):
         entries = registry()

@@ -14,6 +14,7 @@
 //                            and the library's shared-file count, then
 //                            puts the values given
 //   probe temp               prints the temporary folder
+//   probe short PATH         prints the short (8.3) form of a path
 //   probe press CAPTION ID   waits for a dialog with that caption and a
 //                            control ID, and clicks it (BM_CLICK)
 //   probe answer-box CAPTION waits for a message box with that caption,
@@ -193,6 +194,13 @@ int main(int argc, char **argv) {
   }
   if (argc == 4 && std::strcmp(argv[1], "press") == 0) return Press(argv[2], std::atoi(argv[3]));
   if (argc == 3 && std::strcmp(argv[1], "answer-box") == 0) return AnswerBox(argv[2]);
+  if (argc == 3 && std::strcmp(argv[1], "short") == 0) {
+    char path[MAX_PATH];
+    DWORD n = GetShortPathNameA(argv[2], path, sizeof path);
+    if (n == 0 || n >= sizeof path) return 1;
+    std::printf("%s\n", path);
+    return 0;
+  }
   if (argc == 2 && std::strcmp(argv[1], "temp") == 0) {
     char path[MAX_PATH];
     GetTempPathA(sizeof path, path);
