@@ -105,7 +105,7 @@ def reset(*values):
     """Removes every trace of an install, then puts the host-list values
     given (NAME=text:DATA, NAME=number:N, Func0=fill:N)."""
     shutil.rmtree(os.path.join(DRIVE_C, SCRATCH), ignore_errors=True)
-    out = probe("clear", LIBRARY, *values)
+    out = probe("clear", *values)
     assert out.returncode == 0, out.stderr
 
 

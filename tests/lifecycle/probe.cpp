@@ -9,10 +9,10 @@
 //   probe put NAME=text:DATA NAME=number:N NAME=fill:N ...
 //                            writes host-list values (fill: Func0 to
 //                            FuncN-1, each naming C:\taken\N.dll)
-//   probe clear LIBRARY [NAME=KIND:DATA ...]
+//   probe clear [NAME=KIND:DATA ...]
 //                            deletes the host list, the uninstall entry
-//                            and the library's shared-file count, then
-//                            puts the values given
+//                            and every shared-file count (the prefix is
+//                            the test's own), then puts the values given
 //   probe temp               prints the temporary folder
 //   probe short PATH         prints the short (8.3) form of a path
 //   probe press CAPTION ID   waits for a dialog with that caption and a
@@ -182,15 +182,20 @@ int main(int argc, char **argv) {
   }
   if (argc == 3 && std::strcmp(argv[1], "ok-button") == 0) return OkButton(argv[2]);
   if (argc >= 2 && std::strcmp(argv[1], "put") == 0) return PutAll(argc - 2, argv + 2);
-  if (argc >= 3 && std::strcmp(argv[1], "clear") == 0) {
+  if (argc >= 2 && std::strcmp(argv[1], "clear") == 0) {
     RegDeleteTreeA(HKEY_CURRENT_USER, kHostKey);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallKey);
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-      RegDeleteValueA(key, argv[2]);
+      // Counts left by an earlier run under any form of the path.
+      char name[1024];
+      DWORD size = sizeof name;
+      while (RegEnumValueA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+             RegDeleteValueA(key, name) == ERROR_SUCCESS)
+        size = sizeof name;
       RegCloseKey(key);
     }
-    return argc > 3 ? PutAll(argc - 3, argv + 3) : 0;
+    return argc > 2 ? PutAll(argc - 2, argv + 2) : 0;
   }
   if (argc == 4 && std::strcmp(argv[1], "press") == 0) return Press(argv[2], std::atoi(argv[3]));
   if (argc == 3 && std::strcmp(argv[1], "answer-box") == 0) return AnswerBox(argv[2]);
