@@ -17,6 +17,7 @@ constexpr int kSlots = 21;
 constexpr int kMaxTexts = 8;
 constexpr int kTraceCapacity = 20000;
 constexpr Word kIncorrectCall = 40; // the code a host gives for a bad argument
+constexpr int kMaxLibraries = 256;   // as many as the host's numbered list holds
 
 struct ArgumentList {
   int count;
@@ -50,20 +51,29 @@ CRITICAL_SECTION g_lock;
 Settings g_settings;
 QvBinding g_binding;
 QvRegistration g_registration;
+// Every distinct directory registered, in order: a name resolves to the
+// first library that registered it, as the interpreter resolves it.
+QvRegistration g_libraries[kMaxLibraries];
+int g_library_count = 0;
 QvTraceEntry *g_trace = nullptr;
 int g_trace_count = 0;
 std::uint32_t g_status_serial = 0;
 thread_local CallState *t_call = nullptr;
 
-void Trace(int slot, Word a0, Word a1 = 0, Word a2 = 0, Word a3 = 0, Word a4 = 0,
-           const char *text = nullptr, std::size_t length = 0) {
+// Returns the entry's index (-1 when the trace is full), so that the
+// callback can add its result.
+int Trace(int slot, Word a0, Word a1 = 0, Word a2 = 0, Word a3 = 0, Word a4 = 0,
+          const char *text = nullptr, std::size_t length = 0) {
+  int index = -1;
   EnterCriticalSection(&g_lock);
   if (g_trace == nullptr)
     g_trace = static_cast<QvTraceEntry *>(
         HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(QvTraceEntry) * kTraceCapacity));
   if (g_trace != nullptr && g_trace_count < kTraceCapacity) {
+    index = g_trace_count;
     QvTraceEntry &e = g_trace[g_trace_count++];
     e.slot = slot;
+    e.result = 0;
     e.args[0] = a0;
     e.args[1] = a1;
     e.args[2] = a2;
@@ -77,6 +87,12 @@ void Trace(int slot, Word a0, Word a1 = 0, Word a2 = 0, Word a3 = 0, Word a4 = 0
     }
   }
   LeaveCriticalSection(&g_lock);
+  return index;
+}
+
+Word Traced(int index, Word result) {
+  if (index >= 0) g_trace[index].result = result;
+  return result;
 }
 
 Word AsWord(const void *p) { return static_cast<Word>(reinterpret_cast<std::uintptr_t>(p)); }
@@ -90,8 +106,8 @@ Word WINAPI SetResult(void *context, const char *text, Word length, Word flags) 
   auto *call = static_cast<CallState *>(context);
   NoteCall(call);
   bool number = (flags & 0x80000000u) != 0 && text == nullptr;
-  Trace(kQvSetResult, AsWord(context), AsWord(text), length, flags, 0, number ? nullptr : text,
-        number ? 0 : length);
+  int entry = Trace(kQvSetResult, AsWord(context), AsWord(text), length, flags, 0, number ? nullptr : text,
+                    number ? 0 : length);
   Word status = 0x51000000u | (InterlockedIncrement(reinterpret_cast<volatile LONG *>(&g_status_serial)) & 0xFFFFu);
   QvCallResult *r = call->result;
   ++r->set_result_calls;
@@ -107,7 +123,7 @@ Word WINAPI SetResult(void *context, const char *text, Word length, Word flags) 
     r->text[n] = '\0';
     r->text_length = length;
   }
-  return status;
+  return Traced(entry, status);
 }
 
 Word WINAPI ReleaseText(const char *text) {
@@ -131,8 +147,8 @@ Word WINAPI ReleaseText(const char *text) {
 
 Word WINAPI RegisterLibrary(Word zero, const char *name, const unsigned char *block,
                             const void *table, Word host_value) {
-  Trace(kQvRegister, zero, AsWord(name), AsWord(block), AsWord(table), host_value, name,
-        name != nullptr ? std::strlen(name) : 0);
+  int entry = Trace(kQvRegister, zero, AsWord(name), AsWord(block), AsWord(table), host_value, name,
+                    name != nullptr ? std::strlen(name) : 0);
   EnterCriticalSection(&g_lock);
   ++g_registration.calls;
   g_registration.zero = zero;
@@ -140,21 +156,24 @@ Word WINAPI RegisterLibrary(Word zero, const char *name, const unsigned char *bl
   g_registration.name_block = block;
   g_registration.handler_table = table;
   g_registration.host_value = host_value;
+  bool known = false;
+  for (int i = 0; i < g_library_count; ++i) known = known || g_libraries[i].name_block == block;
+  if (!known && g_library_count < kMaxLibraries) g_libraries[g_library_count++] = g_registration;
   Word answer = g_settings.register_result;
   LeaveCriticalSection(&g_lock);
-  return answer;
+  return Traced(entry, answer);
 }
 
 Word WINAPI ReadSetting(void *context, Word selector) {
   NoteCall(static_cast<CallState *>(context));
-  Trace(kQvReadSetting, AsWord(context), selector);
-  return selector == 4 ? static_cast<Word>(g_settings.digits) : 0;
+  int entry = Trace(kQvReadSetting, AsWord(context), selector);
+  return Traced(entry, selector == 4 ? static_cast<Word>(g_settings.digits) : 0);
 }
 
 const char *WINAPI FetchText(void *context, void *arguments, Word index) {
   auto *call = static_cast<CallState *>(context);
   NoteCall(call);
-  Trace(kQvFetchText, AsWord(context), AsWord(arguments), index);
+  int entry = Trace(kQvFetchText, AsWord(context), AsWord(arguments), index);
   if (static_cast<int>(index) == g_settings.fail_fetch_text || call->text_count == kMaxTexts ||
       index == 0)
     return nullptr;
@@ -168,6 +187,12 @@ const char *WINAPI FetchText(void *context, void *arguments, Word index) {
   call->texts[call->text_count].released = false;
   ++call->text_count;
   ++call->result->texts_fetched;
+  if (entry >= 0) {
+    std::size_t shown = n < sizeof g_trace[entry].text ? n : sizeof g_trace[entry].text - 1;
+    std::memcpy(g_trace[entry].text, copy, shown);
+    g_trace[entry].text[shown] = '\0';
+  }
+  Traced(entry, AsWord(copy));
   return copy;
 }
 
@@ -188,7 +213,7 @@ bool ParseWhole(const char *text, Word *out) {
 
 Word WINAPI FetchNumber(void *context, void *arguments, Word which, Word *out) {
   NoteCall(static_cast<CallState *>(context));
-  Trace(kQvFetchNumber, AsWord(context), AsWord(arguments), which, AsWord(out));
+  int entry = Trace(kQvFetchNumber, AsWord(context), AsWord(arguments), which, AsWord(out));
   if (g_settings.fail_fetch_number) {
     *out = g_settings.fetch_number_code;
     return 0;
@@ -200,7 +225,7 @@ Word WINAPI FetchNumber(void *context, void *arguments, Word which, Word *out) {
     *out = kIncorrectCall;
     return 0;
   }
-  return 1;
+  return Traced(entry, 1);
 }
 
 // The slots the library never calls: they only count, so that a stray call
@@ -240,40 +265,86 @@ extern "C" Word WINAPI RexxGetQuorvantFuncs(void *table, Word size, Word version
   return answer;
 }
 
-QV_API int QvCall(const char *name, int argc, const char *const *argv, QvCallResult *result) {
-  std::memset(result, 0, sizeof *result);
-  const unsigned char *block = g_registration.name_block;
-  const auto *table = static_cast<const unsigned char *>(g_registration.handler_table);
-  if (block == nullptr || table == nullptr) return -1;
+namespace {
 
-  // Walk the length-prefixed names; record i is 10 bytes at table + 10 i.
+// The record of `name` in one registered directory, or null. Record i of
+// the handler table is 10 bytes at table + 10 i.
+const unsigned char *FindRecord(const QvRegistration &library, const char *name) {
+  const unsigned char *block = library.name_block;
+  const auto *table = static_cast<const unsigned char *>(library.handler_table);
+  if (block == nullptr || table == nullptr) return nullptr;
   const unsigned char *entry = block + 1;
   for (int i = 0; *entry != 0; ++i) {
     std::size_t n = *entry++;
-    if (std::strlen(name) == n && std::memcmp(entry, name, n) == 0) {
-      const unsigned char *record = table + 10 * i;
-      if (argc < record[8] || argc > record[9]) return -2;
-      using Handler = Word(WINAPI *)(void *, void *, Word *);
-      Handler handler;
-      std::memcpy(&handler, record + 4, sizeof handler);
-
-      ArgumentList list = {argc, argv};
-      CallState call = {};
-      call.arguments = &list;
-      call.result = result;
-      result->status = 0xDEADBEEFu; // untouched unless the handler stores
-      CallState *outer = t_call;
-      t_call = &call;
-      result->code = handler(&call, &list, &result->status);
-      t_call = outer;
-      for (int k = 0; k < call.text_count; ++k)
-        if (!call.texts[k].released) ++result->texts_unreleased;
-      FreeTexts(&call);
-      return 0;
-    }
+    if (std::strlen(name) == n && std::memcmp(entry, name, n) == 0) return table + 10 * i;
     entry += n;
   }
-  return -1;
+  return nullptr;
+}
+
+const unsigned char *Resolve(const char *name) {
+  for (int i = 0; i < g_library_count; ++i) {
+    if (const unsigned char *record = FindRecord(g_libraries[i], name)) return record;
+  }
+  return nullptr;
+}
+
+} // namespace
+
+QV_API int QvCall(const char *name, int argc, const char *const *argv, QvCallResult *result) {
+  std::memset(result, 0, sizeof *result);
+  const unsigned char *record = Resolve(name);
+  if (record == nullptr) return -1;
+  if (argc < record[8] || argc > record[9]) return -2;
+  using Handler = Word(WINAPI *)(void *, void *, Word *);
+  Handler handler;
+  std::memcpy(&handler, record + 4, sizeof handler);
+
+  ArgumentList list = {argc, argv};
+  CallState call = {};
+  call.arguments = &list;
+  call.result = result;
+  result->status = 0xDEADBEEFu; // untouched unless the handler stores
+  CallState *outer = t_call;
+  t_call = &call;
+  result->code = handler(&call, &list, &result->status);
+  t_call = outer;
+  for (int k = 0; k < call.text_count; ++k)
+    if (!call.texts[k].released) ++result->texts_unreleased;
+  FreeTexts(&call);
+  return 0;
+}
+
+QV_API int QvLookup(const char *name, int *minimum, int *maximum) {
+  const unsigned char *record = Resolve(name);
+  if (record == nullptr) return 0;
+  *minimum = record[8];
+  *maximum = record[9];
+  return 1;
+}
+
+QV_API int QvLibraryCount(void) { return g_library_count; }
+
+QV_API int QvDirectoryAt(int library, int index, QvDirectoryEntry *entry) {
+  if (library < 0 || library >= g_library_count) return 0;
+  const QvRegistration &r = g_libraries[library];
+  const unsigned char *at = r.name_block + 1;
+  for (int i = 0; *at != 0; ++i) {
+    std::size_t n = *at++;
+    if (i == index) {
+      std::size_t shown = n < sizeof entry->name ? n : sizeof entry->name - 1;
+      std::memcpy(entry->name, at, shown);
+      entry->name[shown] = '\0';
+      const unsigned char *record = static_cast<const unsigned char *>(r.handler_table) + 10 * i;
+      entry->minimum = record[8];
+      entry->maximum = record[9];
+      entry->library_name = r.library_name;
+      entry->resolves_here = Resolve(entry->name) == record;
+      return 1;
+    }
+    at += n;
+  }
+  return 0;
 }
 
 QV_API void QvReset(void) {

@@ -26,6 +26,7 @@ struct QvTraceEntry {
   int slot;
   std::uint32_t args[5];  // the call's arguments as 32-bit words
   char text[352];         // set result: copy of the result text; fetch: the text handed out
+  std::uint32_t result;   // what the callback returned
 };
 
 // What the binding entry point was called with, and how often.
@@ -63,11 +64,27 @@ struct QvCallResult {
   int calls_after_set_result; // host calls made after set result
 };
 
-// Calls of the library's handlers go through the registered directory.
+// One function of a registered directory.
+struct QvDirectoryEntry {
+  char name[32];
+  int minimum;          // argument count bounds
+  int maximum;
+  const char *library_name; // the name the library registered under
+  int resolves_here;    // 0 when an earlier library registered the name
+};
+
+// Calls of the library's handlers go through the registered directories;
+// a name resolves to the first library that registered it.
 // Returns 0 on success, -1 when the name is not registered, -2 when the
 // argument count is outside the function's bounds (the handler is not
 // called then, as a real host would refuse the call).
 QV_API int QvCall(const char *name, int argc, const char *const *argv, QvCallResult *result);
+
+// The bounds of a registered name; 0 when no library registered it.
+QV_API int QvLookup(const char *name, int *minimum, int *maximum);
+// Registered directories, in the order of registration, and their entries.
+QV_API int QvLibraryCount(void);
+QV_API int QvDirectoryAt(int library, int index, QvDirectoryEntry *entry);
 
 QV_API void QvReset(void);                       // clears trace, faults and settings
 QV_API void QvSetDigits(std::int32_t digits);    // NUMERIC DIGITS (default 9)

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-600}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(text_to_number_fuzz number_to_text_fuzz handler_fuzz fact_fuzz script_text_fuzz)
+[ ${#targets[@]} -gt 0 ] || targets=(text_to_number_fuzz number_to_text_fuzz handler_fuzz fact_fuzz script_text_fuzz call_line_fuzz)
 
 scripts/install-deps.sh test
 cmake --preset fuzz >/dev/null

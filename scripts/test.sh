@@ -74,6 +74,7 @@ count() {
   fi
 }
 
+count "the tree is laid out as .clang-format says" scripts/format.sh --check
 build native && run_ctest native
 # Every native unit test again, under AddressSanitizer and
 # UndefinedBehaviorSanitizer; any report aborts the test.

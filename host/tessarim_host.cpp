@@ -1,0 +1,341 @@
+// tessarim-host: tries function libraries without the interpreter. It
+// loads the stand-in host, then the libraries the interpreter would load
+// (or the one given), registers each and calls functions by name.
+//
+//   tessarim-host [--digits N] [--library PATH] [--list] [--trace]
+//                 [-f FILE | CALL...]
+//
+// With no calls given, calls are read one per line from FILE or standard
+// input (see call_line.h for the line syntax). It stops at the first
+// error, with one line on standard error. Exit status: 0 all calls
+// answered, 1 a call failed (unknown function, argument count outside the
+// bounds, a handler's non-zero code), 2 bad usage or a malformed line, 3 a
+// library could not be found, loaded or registered.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "call_line.h"
+#include "library_list.h"
+#include "quorvant_host.h"
+
+namespace {
+
+enum Status { kOk = 0, kCallFailed = 1, kUsage = 2, kNoLibrary = 3 };
+
+constexpr int kMaxGivenLibraries = 16;
+
+struct Options {
+  int digits = 9;
+  bool list = false;
+  bool trace = false;
+  const char *file = nullptr;
+  const char *libraries[kMaxGivenLibraries];
+  int library_count = 0;
+  int first_call = 0;  // index in argv of the first call, 0 when none
+};
+
+HostList g_host_list;  // too big for the stack
+CallLine g_line;
+
+const char kUsageText[] = "tessarim-host [--digits N] [--library PATH] [--list] [--trace] [-f FILE | CALL...]";
+
+int ParseOptions(int argc, char **argv, Options *options) {
+  for (int i = 1; i < argc; ++i) {
+    const char *arg = argv[i];
+    if (arg[0] != '-') {
+      options->first_call = i;
+      return kOk;
+    }
+    bool takes_value = std::strcmp(arg, "--digits") == 0 || std::strcmp(arg, "--library") == 0 ||
+                       std::strcmp(arg, "-f") == 0;
+    if (takes_value && i + 1 >= argc) {
+      std::fprintf(stderr, "tessarim-host: %s needs a value\n", arg);
+      return kUsage;
+    }
+    if (std::strcmp(arg, "--digits") == 0) {
+      const char *value = argv[++i];
+      if (!ParseDigitsValue(value, std::strlen(value), &options->digits)) {
+        std::fprintf(stderr, "tessarim-host: --digits takes a whole number from 1 to %d, not \"%s\"\n",
+                     kMaxDigitsSetting, value);
+        return kUsage;
+      }
+    } else if (std::strcmp(arg, "--library") == 0) {
+      if (options->library_count == kMaxGivenLibraries) {
+        std::fprintf(stderr, "tessarim-host: at most %d --library options\n", kMaxGivenLibraries);
+        return kUsage;
+      }
+      options->libraries[options->library_count++] = argv[++i];
+    } else if (std::strcmp(arg, "-f") == 0) {
+      options->file = argv[++i];
+    } else if (std::strcmp(arg, "--list") == 0) {
+      options->list = true;
+    } else if (std::strcmp(arg, "--trace") == 0) {
+      options->trace = true;
+    } else {
+      std::fprintf(stderr, "tessarim-host: unknown option %s (usage: %s)\n", arg, kUsageText);
+      return kUsage;
+    }
+  }
+  return kOk;
+}
+
+const char *SlotName(int slot) {
+  switch (slot) {
+  case kQvSetResult: return "set result";
+  case kQvReleaseText: return "release text";
+  case kQvRegister: return "register library";
+  case kQvReadSetting: return "read setting";
+  case kQvFetchText: return "fetch text";
+  case kQvFetchNumber: return "fetch number";
+  default: return "unused slot";
+  }
+}
+
+// Prints the trace entries from `first` on, one callback call a line.
+void PrintTrace(int first) {
+  QvTraceEntry e;
+  for (int i = first; QvTraceAt(i, &e); ++i) {
+    const unsigned *a = e.args;
+    switch (e.slot) {
+    case kQvSetResult:
+      if (a[3] & 0x80000000u)
+        std::printf("  set result(context, null, %u, 0x%08X) -> 0x%08X\n", a[2], a[3], e.result);
+      else
+        std::printf("  set result(context, \"%s\", %u, 0x%08X) -> 0x%08X\n", e.text, a[2], a[3], e.result);
+      break;
+    case kQvReleaseText: std::printf("  release text(\"%s\") -> %u\n", e.text, e.result); break;
+    case kQvRegister:
+      std::printf("  register library(%u, \"%s\", name block, handler table, %u) -> %u\n", a[0], e.text, a[4],
+                  e.result);
+      break;
+    case kQvReadSetting: std::printf("  read setting(context, %u) -> %u\n", a[1], e.result); break;
+    case kQvFetchText:
+      if (e.result == 0)
+        std::printf("  fetch text(context, arguments, %u) -> null\n", a[2]);
+      else
+        std::printf("  fetch text(context, arguments, %u) -> \"%s\"\n", a[2], e.text);
+      break;
+    case kQvFetchNumber:
+      std::printf("  fetch number(context, arguments, 0x%08X, out) -> %u\n", a[2], e.result);
+      break;
+    default: std::printf("  %s\n", SlotName(e.slot)); break;
+    }
+  }
+}
+
+// The system's text for an error code, on one line.
+void SystemMessage(DWORD code, char *out, DWORD size) {
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, out, size,
+                           nullptr);
+  while (n > 0 && (out[n - 1] == '\r' || out[n - 1] == '\n' || out[n - 1] == ' ' || out[n - 1] == '.')) --n;
+  out[n] = '\0';
+  for (DWORD i = 0; i < n; ++i) {
+    if (out[i] == '\r' || out[i] == '\n') out[i] = ' ';
+  }
+  if (n == 0) std::snprintf(out, size, "unknown error");
+}
+
+int LoadAndRegister(const char *path, bool trace) {
+  HMODULE module = LoadLibraryA(path);
+  if (module == nullptr) {
+    DWORD code = GetLastError();
+    char text[256];
+    SystemMessage(code, text, sizeof text);
+    std::fprintf(stderr, "tessarim-host: %s: does not load: %s (error %lu)\n", path, text, code);
+    return kNoLibrary;
+  }
+  using Feedback = unsigned(WINAPI *)(unsigned, unsigned);
+  auto feedback = reinterpret_cast<Feedback>(reinterpret_cast<void *>(GetProcAddress(module, "RexxFeedback")));
+  if (feedback == nullptr) {
+    DWORD code = GetLastError();
+    char text[256];
+    SystemMessage(code, text, sizeof text);
+    std::fprintf(stderr, "tessarim-host: %s: has no RexxFeedback: %s (error %lu)\n", path, text, code);
+    return kNoLibrary;
+  }
+  int first = QvTraceCount();
+  feedback(1, 0);
+  if (trace) PrintTrace(first);
+  return kOk;
+}
+
+int LoadLibraries(const Options &options) {
+  if (options.library_count > 0) {
+    for (int i = 0; i < options.library_count; ++i) {
+      int status = LoadAndRegister(options.libraries[i], options.trace);
+      if (status != kOk) return status;
+    }
+    return kOk;
+  }
+  char error[300];
+  if (!ReadHostList(&g_host_list, error, sizeof error)) {
+    std::fprintf(stderr, "tessarim-host: %s\n", error);
+    return kNoLibrary;
+  }
+  if (g_host_list.count == 0) {
+    std::fprintf(stderr, "tessarim-host: no function library: HKCU\\Software\\Quorvant has no Func0 "
+                         "(install one, or give --library PATH)\n");
+    return kNoLibrary;
+  }
+  for (int i = 0; i < g_host_list.count; ++i) {
+    int status = LoadAndRegister(g_host_list.paths[i], options.trace);
+    if (status != kOk) return status;
+  }
+  return kOk;
+}
+
+void PrintDirectory() {
+  for (int library = 0; library < QvLibraryCount(); ++library) {
+    QvDirectoryEntry e;
+    for (int i = 0; QvDirectoryAt(library, i, &e); ++i) {
+      std::printf("%-6s %d %d %s%s\n", e.name, e.minimum, e.maximum, e.library_name != nullptr ? e.library_name : "",
+                  e.resolves_here ? "" : " (shadowed by an earlier library)");
+    }
+  }
+}
+
+// Where a failing call came from, for its message.
+struct Origin {
+  const char *what;  // "line" or "call" (the calls given as arguments)
+  int number;
+};
+
+int RunCall(const CallLine &line, const char *written, int length, int digits, Origin origin, bool trace) {
+  int minimum = 0, maximum = 0;
+  if (!QvLookup(line.name, &minimum, &maximum)) {
+    std::fprintf(stderr, "tessarim-host: %s %d: %.*s: unknown function %s\n", origin.what, origin.number, length,
+                 written, line.name);
+    return kCallFailed;
+  }
+  if (line.argument_count < minimum || line.argument_count > maximum) {
+    char bounds[32];
+    if (minimum == maximum)
+      std::snprintf(bounds, sizeof bounds, "%d", minimum);
+    else
+      std::snprintf(bounds, sizeof bounds, "%d to %d", minimum, maximum);
+    std::fprintf(stderr, "tessarim-host: %s %d: %.*s: %s takes %s argument%s, not %d\n", origin.what,
+                 origin.number, length, written, line.name, bounds, maximum == 1 ? "" : "s", line.argument_count);
+    return kCallFailed;
+  }
+  QvReset();
+  QvSetDigits(digits);
+  QvCallResult result;
+  QvCall(line.name, line.argument_count, line.arguments, &result);
+  if (trace) PrintTrace(0);
+  if (result.code != 0) {
+    std::fprintf(stderr, "tessarim-host: %s %d: %.*s: the handler returned code %u\n", origin.what, origin.number,
+                 length, written, result.code);
+    return kCallFailed;
+  }
+  if (result.result_is_number)
+    std::printf("%.*s = %u\n", length, written, result.number);
+  else
+    std::printf("%.*s = %s\n", length, written, result.text);
+  // Answers reach a program on the other end of a pipe line by line.
+  std::fflush(stdout);
+  return kOk;
+}
+
+int RunArguments(int argc, char **argv, const Options &options) {
+  for (int i = options.first_call; i < argc; ++i) {
+    std::size_t length = std::strlen(argv[i]);
+    const int number = i - options.first_call + 1;
+    if (ParseCallLine(argv[i], length, &g_line) != kLineCall) {
+      std::fprintf(stderr, "tessarim-host: call %d: %s: malformed: %s\n", number, argv[i],
+                   g_line.error != nullptr ? g_line.error : "not a call");
+      return kUsage;
+    }
+    int status = RunCall(g_line, argv[i] + g_line.statement_begin,
+                         static_cast<int>(g_line.statement_end - g_line.statement_begin), options.digits,
+                         Origin{"call", number}, options.trace);
+    if (status != kOk) return status;
+  }
+  return kOk;
+}
+
+// Reads one line into `buffer` (line end and a carriage return before it
+// dropped). A line longer than the buffer is consumed whole and reported
+// as kMaxLineLength + 1 bytes. False at the end of the input.
+bool ReadLine(std::FILE *in, char *buffer, std::size_t *length) {
+  std::size_t n = 0;
+  bool any = false;
+  int c;
+  while ((c = std::getc(in)) != EOF) {
+    any = true;
+    if (c == '\n') break;
+    if (n <= kMaxLineLength) buffer[n] = static_cast<char>(c);
+    if (n <= kMaxLineLength) ++n;
+  }
+  if (!any) return false;
+  if (n > 0 && n <= kMaxLineLength && buffer[n - 1] == '\r') --n;
+  *length = n;
+  return true;
+}
+
+int RunLines(std::FILE *in, int digits, bool trace) {
+  static char buffer[kMaxLineLength + 1];
+  std::size_t length = 0;
+  for (int number = 1; ReadLine(in, buffer, &length); ++number) {
+    LineKind kind = ParseCallLine(buffer, length, &g_line);
+    int written = static_cast<int>(g_line.statement_end - g_line.statement_begin);
+    const char *statement = buffer + g_line.statement_begin;
+    if (kind == kLineMalformed) {
+      std::fprintf(stderr, "tessarim-host: line %d: malformed: %s\n", number, g_line.error);
+      return kUsage;
+    }
+    if (kind == kLineDigits) {
+      digits = g_line.digits;
+      std::printf("%.*s\n", written, statement);
+    } else if (kind == kLineCall) {
+      int status = RunCall(g_line, statement, written, digits, Origin{"line", number}, trace);
+      if (status != kOk) return status;
+    }
+  }
+  if (std::ferror(in)) {
+    std::fprintf(stderr, "tessarim-host: read error\n");
+    return kUsage;
+  }
+  return kOk;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  // No system boxes for a library that cannot be found or is damaged: a
+  // failed load is reported on standard error.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  Options options;
+  int status = ParseOptions(argc, argv, &options);
+  if (status != kOk) return status;
+  if (options.file != nullptr && options.first_call != 0) {
+    std::fprintf(stderr, "tessarim-host: give calls or -f FILE, not both\n");
+    return kUsage;
+  }
+  std::FILE *in = stdin;
+  if (options.file != nullptr) {
+    in = std::fopen(options.file, "rb");
+    if (in == nullptr) {
+      std::fprintf(stderr, "tessarim-host: %s: cannot be opened\n", options.file);
+      return kUsage;
+    }
+  } else {
+    _setmode(_fileno(stdin), _O_BINARY);  // a Ctrl-Z byte is no end of input
+  }
+
+  status = LoadLibraries(options);
+  if (status == kOk && options.list) PrintDirectory();
+  if (status == kOk) {
+    if (options.first_call != 0)
+      status = RunArguments(argc, argv, options);
+    else if (options.file != nullptr || !options.list)
+      status = RunLines(in, options.digits, options.trace);
+  }
+  std::fflush(stdout);
+  if (in != stdin) std::fclose(in);
+  return status;
+}

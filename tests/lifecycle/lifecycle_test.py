@@ -1,0 +1,343 @@
+#!/usr/bin/env python3
+"""The whole life of an install under Wine and Xvfb: the real installer,
+tessarim-host finding the library through the registry, Wine's own program
+list, the real uninstaller started from its uninstall entry and clicked
+with the X server's pointer, and the end of its self-removal script.
+
+Environment: TESSARIM_BIN (the build's bin/), WINEPREFIX (a prefix of the
+test's own: it ends the prefix's programs between tests), WINE_RUN (the
+runner script), UNMANAGED_WINDOWS (the .reg file that keeps Wine from
+waiting for a window manager), DISPLAY. Needs xdotool."""
+import os
+import shutil
+import subprocess
+import tempfile
+import threading
+import time
+import unittest
+
+BIN = os.environ["TESSARIM_BIN"]
+PREFIX = os.environ["WINEPREFIX"]
+WINE_RUN = os.environ["WINE_RUN"]
+DRIVE_C = os.path.join(PREFIX, "drive_c")
+
+HOST_KEY = r"HKCU\Software\Quorvant"
+SHARED_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\SharedDLLs"
+UNINSTALL_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tessarim"
+CAPTION = "Uninstall Math Intrinsics Add-on Library"
+SETUP_CAPTION = "Tessarim 0.0.0.1 Setup"
+FOLDER_PAGE_CAPTION = SETUP_CAPTION + ": Installation Folder"
+
+# A folder whose name holds a blank, as Program Files does.
+SCRATCH = "lifecycle scratch"
+FOLDER = "C:\\" + SCRATCH + "\\Tessarim"
+LIBRARY = FOLDER + "\\tessarim.dll"
+PROGRAM = FOLDER + "\\UTessarim.exe"
+OTHER = "C:\\" + SCRATCH + "\\other\\other.dll"
+
+
+def windows(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def linux(path):
+    assert path[:3].upper() == "C:\\", path
+    return os.path.join(DRIVE_C, *path[3:].rstrip("\\").split("\\"))
+
+
+def wine(*args, timeout=60):
+    # Output goes through files, not pipes: a Wine program that starts the
+    # prefix's server or desktop hands them its output, and a pipe would
+    # then stay open until they end.
+    with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+        ran = subprocess.run([WINE_RUN, PREFIX, *args], timeout=timeout, stdout=out, stderr=err)
+        out.seek(0)
+        err.seek(0)
+        return subprocess.CompletedProcess(ran.args, ran.returncode, out.read(), err.read())
+
+
+def end_wine_programs():
+    """Ends every program of the test's own prefix: a dialog left open by a
+    failed test keeps its self-removal script retrying, and that slows
+    every later Wine start."""
+    subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=PREFIX), capture_output=True, timeout=60)
+    subprocess.run(["wineserver", "-w"], env=dict(os.environ, WINEPREFIX=PREFIX), capture_output=True, timeout=60)
+
+
+def start_wine_server():
+    """One server for the whole test, so that Wine starts take no server
+    start-up; ended by end_wine_programs."""
+    subprocess.run(["wineserver", "-p"], env=dict(os.environ, WINEPREFIX=PREFIX), stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, timeout=60)
+
+
+def probe(*args, timeout=60):
+    return wine(os.path.join(BIN, "lifecycle_probe.exe"), *args, timeout=timeout)
+
+
+def setup_command(options="/S", folder=FOLDER):
+    # NSIS takes /D= only unquoted and last, so the command line is given
+    # whole, as a shortcut or a deployment tool would give it.
+    return '"%s" %s /D=%s' % (windows(os.path.join(BIN, "tessarim-setup.exe")), options, folder)
+
+
+def install(folder=FOLDER):
+    return probe("run", setup_command(folder=folder)).returncode
+
+
+def registry():
+    """{(key, name): (type, data)} of the three places, plus (key, '') for
+    each key that exists."""
+    out = probe("dump")
+    assert out.returncode == 0, out.stderr
+    entries = {}
+    for line in out.stdout.splitlines():
+        key, name, kind, data = line.split("|", 3)
+        entries[(key, name)] = (kind, data)
+    return entries
+
+
+def host_list(entries):
+    return {name: value for (key, name), value in entries.items() if key == HOST_KEY and name}
+
+
+def reset(*values):
+    """Removes every trace of an install, then puts the host-list values
+    given (NAME=text:DATA, NAME=number:N, Func0=fill:N)."""
+    shutil.rmtree(os.path.join(DRIVE_C, SCRATCH), ignore_errors=True)
+    out = probe("clear", *values)
+    assert out.returncode == 0, out.stderr
+
+
+def place_other_library():
+    os.makedirs(os.path.dirname(linux(OTHER)), exist_ok=True)
+    shutil.copy(os.path.join(BIN, "other.dll"), linux(OTHER))
+
+
+def temporary_folder():
+    return linux(probe("temp").stdout.strip())
+
+
+def wait_until(condition, seconds):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        if condition():
+            return True
+        time.sleep(0.25)
+    return condition()
+
+
+def uninstall_through_entry(test):
+    """Starts the uninstall as the platform's program list does, from the
+    uninstall entry, clicks OK and waits for the script to finish."""
+    script = os.path.join(temporary_folder(), "tessarim.bat")
+    # Wine's program list runs the entry's UninstallString and waits.
+    remover = subprocess.Popen([WINE_RUN, PREFIX, "uninstaller", "--remove", "Tessarim"],
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        found = probe("ok-button", CAPTION, timeout=120)
+        test.assertEqual(found.returncode, 0, "the uninstaller's dialog did not appear")
+        x, y = found.stdout.split()
+        # The pointer, not keys: with no window manager on the display, key
+        # events need not reach the dialog.
+        subprocess.run(["xdotool", "mousemove", x, y, "click", "1"], check=True, timeout=30)
+        remover.wait(timeout=120)
+    finally:
+        if remover.poll() is None:
+            remover.kill()
+    test.assertTrue(wait_until(lambda: not os.path.exists(script), 60), "the script is still there")
+    return script
+
+
+class Lifecycle(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        start_wine_server()
+        out = wine("regedit", "/S", windows(os.environ["UNMANAGED_WINDOWS"]), timeout=300)
+        assert out.returncode == 0, out.stderr
+
+    @classmethod
+    def tearDownClass(cls):
+        end_wine_programs()
+
+    def setUp(self):
+        end_wine_programs()
+        start_wine_server()
+        reset()
+
+    def tearDown(self):
+        end_wine_programs()
+        reset()
+
+    def test_install_use_uninstall(self):
+        # Func0 before the gap at 1, Func3 after the gap at 2.
+        reset("Func0=text:" + OTHER, "Func3=text:C:\\after the gap.dll")
+        place_other_library()
+
+        self.assertEqual(install(), 0)
+        for name in ("tessarim.dll", "UTessarim.exe"):
+            with open(os.path.join(BIN, name), "rb") as built, open(linux(FOLDER + "\\" + name), "rb") as installed:
+                self.assertEqual(built.read(), installed.read(), name)
+        entries = registry()
+        size = entries.get((UNINSTALL_KEY, "EstimatedSize"), ("", "0"))
+        expected = {
+            (HOST_KEY, ""): ("", ""),
+            (HOST_KEY, "Func0"): ("REG_SZ", OTHER),
+            (HOST_KEY, "Func1"): ("REG_SZ", LIBRARY),
+            (HOST_KEY, "Func3"): ("REG_SZ", "C:\\after the gap.dll"),
+            (SHARED_KEY, ""): ("", ""),
+            (SHARED_KEY, LIBRARY): ("REG_DWORD", "1"),
+            (UNINSTALL_KEY, ""): ("", ""),
+            (UNINSTALL_KEY, "DisplayName"): ("REG_SZ", "Tessarim"),
+            (UNINSTALL_KEY, "DisplayVersion"): ("REG_SZ", "0.0.0.1"),
+            (UNINSTALL_KEY, "Publisher"): ("REG_SZ", "Tessarim"),
+            (UNINSTALL_KEY, "UninstallString"): ("REG_SZ", '"%s"' % PROGRAM),
+            (UNINSTALL_KEY, "InstallLocation"): ("REG_SZ", FOLDER),
+            (UNINSTALL_KEY, "DisplayIcon"): ("REG_SZ", PROGRAM + ",0"),
+            (UNINSTALL_KEY, "EstimatedSize"): size,
+            (UNINSTALL_KEY, "NoModify"): ("REG_DWORD", "1"),
+            (UNINSTALL_KEY, "NoRepair"): ("REG_DWORD", "1"),
+        }
+        self.assertEqual(entries, expected)
+        files_kib = sum(os.path.getsize(linux(FOLDER + "\\" + n)) for n in ("tessarim.dll", "UTessarim.exe")) / 1024
+        self.assertEqual(size[0], "REG_DWORD")
+        self.assertTrue(files_kib <= int(size[1]) <= files_kib + 8, size)
+
+        # The tool reads Func0 and Func1 and stops at the gap; PI stays the
+        # earlier library's.
+        ran = wine(os.path.join(BIN, "tessarim-host.exe"), "SIN(1)", "HELLO", "PI")
+        self.assertEqual(ran.returncode, 0, ran.stderr)
+        self.assertEqual(ran.stdout.splitlines(), ["SIN(1) = 0.841470985", "HELLO = hello", "PI = 3"])
+
+        listed = wine("uninstaller", "--list")
+        self.assertIn("Tessarim", [line.split("|")[-1] for line in listed.stdout.splitlines()])
+
+        script = uninstall_through_entry(self)
+        self.assertFalse(os.path.exists(linux(LIBRARY)))
+        self.assertFalse(os.path.exists(linux(PROGRAM)))
+        self.assertFalse(os.path.exists(linux(FOLDER)))
+        self.assertFalse(os.path.exists(script))
+        after = registry()
+        self.assertEqual(host_list(after), {"Func0": ("REG_SZ", OTHER), "Func3": ("REG_SZ", "C:\\after the gap.dll")})
+        self.assertNotIn((SHARED_KEY, LIBRARY), after)
+        self.assertNotIn((UNINSTALL_KEY, ""), after)
+
+    def test_install_twice_uninstall_once(self):
+        self.assertEqual(install(), 0)
+        self.assertEqual(install(), 0)
+        entries = registry()
+        self.assertEqual(host_list(entries), {"Func0": ("REG_SZ", LIBRARY)})
+        self.assertEqual(entries[(SHARED_KEY, LIBRARY)], ("REG_DWORD", "2"))
+
+        # UTessarim deletes the count whatever it holds, and the file with it.
+        uninstall_through_entry(self)
+        after = registry()
+        self.assertNotIn((SHARED_KEY, LIBRARY), after)
+        self.assertEqual(host_list(after), {})
+        self.assertFalse(os.path.exists(linux(LIBRARY)))
+        self.assertFalse(os.path.exists(linux(FOLDER)))
+
+    def test_host_list_entry(self):
+        """Which FuncN the installer writes, from what the list holds."""
+        other_case = LIBRARY.upper()
+        cases = [
+            ("no list yet", [], {"Func0": LIBRARY}),
+            ("a number value takes its place", ["Func0=text:C:\\a.dll", "Func1=number:7"],
+             {"Func0": "C:\\a.dll", "Func1": 7, "Func2": LIBRARY}),
+            ("first gap", ["Func0=text:C:\\a.dll", "Func2=text:C:\\c.dll"],
+             {"Func0": "C:\\a.dll", "Func1": LIBRARY, "Func2": "C:\\c.dll"}),
+            ("listed already, other letter case", ["Func0=text:C:\\a.dll", "Func1=text:" + other_case],
+             {"Func0": "C:\\a.dll", "Func1": other_case}),
+            ("listed only after the gap, where nobody reads it", ["Func1=text:" + LIBRARY],
+             {"Func0": LIBRARY, "Func1": LIBRARY}),
+            ("names the interpreter would not read", ["Func01=text:C:\\a.dll", "Func-1=text:C:\\b.dll",
+                                                      "Funcs=text:C:\\c.dll", "Func256=text:C:\\d.dll"],
+             {"Func0": LIBRARY, "Func01": "C:\\a.dll", "Func-1": "C:\\b.dll", "Funcs": "C:\\c.dll",
+              "Func256": "C:\\d.dll"}),
+            ("last free number", ["Func0=fill:255"], None),
+        ]
+        for what, values, expected in cases:
+            with self.subTest(what):
+                reset(*values)
+                self.assertEqual(install(), 0)
+                got = host_list(registry())
+                if expected is None:
+                    self.assertEqual(len(got), 256)
+                    self.assertEqual(got["Func255"], ("REG_SZ", LIBRARY))
+                    continue
+                want = {name: ("REG_DWORD", str(v)) if isinstance(v, int) else ("REG_SZ", v)
+                        for name, v in expected.items()}
+                self.assertEqual(got, want)
+
+    def test_short_folder_name(self):
+        """The paths written are the long ones, whatever form /D= gives, so
+        that they are the ones the uninstaller computes from its own path."""
+        os.makedirs(linux(FOLDER))
+        short = probe("short", FOLDER).stdout.strip()
+        self.assertNotEqual(short.lower(), FOLDER.lower(), "the scratch folder has no short form")
+        self.assertEqual(install(short), 0)
+        self.assertEqual(install(FOLDER), 0)
+        entries = registry()
+        self.assertEqual(host_list(entries), {"Func0": ("REG_SZ", LIBRARY)})
+        self.assertEqual(entries[(SHARED_KEY, LIBRARY)], ("REG_DWORD", "2"))
+        self.assertEqual(entries[(UNINSTALL_KEY, "InstallLocation")], ("REG_SZ", FOLDER))
+
+    def assertRefusedWithoutChange(self, before, library_bytes=None):
+        entries = registry()
+        self.assertEqual(entries, before)
+        if library_bytes is None:
+            self.assertFalse(os.path.exists(linux(FOLDER)), "the folder was created")
+        else:
+            with open(linux(LIBRARY), "rb") as f:
+                self.assertEqual(f.read(), library_bytes)
+
+    def test_full_host_list_is_refused(self):
+        reset("Func0=fill:256")
+        before = registry()
+        self.assertEqual(install(), 4)
+        self.assertRefusedWithoutChange(before)
+
+    def test_library_in_use_is_refused(self):
+        self.assertEqual(install(), 0)
+        before = registry()
+        with open(linux(LIBRARY), "rb") as f:
+            library_bytes = f.read()
+        # tessarim-host holds the installed library while it waits for lines.
+        holder = subprocess.Popen([WINE_RUN, PREFIX, os.path.join(BIN, "tessarim-host.exe"), "--library", LIBRARY],
+                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        try:
+            holder.stdin.write("SIN(1)\n")
+            holder.stdin.flush()
+            # The answer comes once the library is loaded and registered.
+            answer = []
+            reader = threading.Thread(target=lambda: answer.append(holder.stdout.readline()))
+            reader.start()
+            reader.join(60)
+            self.assertEqual(answer, ["SIN(1) = 0.841470985\n"])
+            # A box in silent mode would hold the installer until the timeout.
+            self.assertEqual(probe("run", setup_command(), timeout=60).returncode, 3)
+            self.assertRefusedWithoutChange(before, library_bytes)
+
+            # With its windows: Install on the folder page, then the box.
+            with tempfile.TemporaryFile() as out:
+                setup = subprocess.Popen([WINE_RUN, PREFIX, os.path.join(BIN, "lifecycle_probe.exe"), "run",
+                                          setup_command(options="")], stdout=out, stderr=out)
+                try:
+                    self.assertEqual(probe("press", FOLDER_PAGE_CAPTION, "1", timeout=120).returncode, 0)
+                    box = probe("answer-box", SETUP_CAPTION, timeout=120)
+                    self.assertEqual(box.returncode, 0)
+                    self.assertIn(LIBRARY + " is in use by a running program", box.stdout)
+                    self.assertIn("Nothing was changed.", box.stdout)
+                    self.assertEqual(setup.wait(timeout=60), 3)
+                finally:
+                    if setup.poll() is None:
+                        setup.kill()
+            self.assertRefusedWithoutChange(before, library_bytes)
+        finally:
+            holder.stdin.close()
+            holder.wait(timeout=60)
+            holder.stdout.close()
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

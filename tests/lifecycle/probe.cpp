@@ -1,0 +1,217 @@
+// The lifecycle test's hands inside Wine: what a Linux-side script cannot
+// do through wine's own tools without losing detail.
+//   probe run COMMAND-LINE   runs it as the platform would (CreateProcess
+//                            with no module name) and exits with its code
+//   probe dump               prints the install's registry entries, one
+//                            "key|name|type|data" line each
+//   probe ok-button CAPTION  waits for that dialog and prints the screen
+//                            position of its OK button's centre
+//   probe put NAME=text:DATA NAME=number:N NAME=fill:N ...
+//                            writes host-list values (fill: Func0 to
+//                            FuncN-1, each naming C:\taken\N.dll)
+//   probe clear [NAME=KIND:DATA ...]
+//                            deletes the host list, the uninstall entry
+//                            and every shared-file count (the prefix is
+//                            the test's own), then puts the values given
+//   probe temp               prints the temporary folder
+//   probe short PATH         prints the short (8.3) form of a path
+//   probe press CAPTION ID   waits for a dialog with that caption and a
+//                            control ID, and clicks it (BM_CLICK)
+//   probe answer-box CAPTION waits for a message box with that caption,
+//                            prints its text and presses its OK
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char kHostKey[] = "Software\\Quorvant";
+const char kSharedKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessarim";
+
+int Run(const char *command) {
+  char line[4096];
+  std::snprintf(line, sizeof line, "%s", command);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    std::fprintf(stderr, "probe: cannot start %s (error %lu)\n", command, GetLastError());
+    return 255;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 255;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return static_cast<int>(code);
+}
+
+void DumpKey(HKEY root, const char *root_name, const char *path) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  std::printf("%s\\%s|||\n", root_name, path);  // the key exists
+  for (DWORD i = 0;; ++i) {
+    char name[1024];
+    DWORD name_size = sizeof name;
+    BYTE data[2048];
+    DWORD data_size = sizeof data - 1;
+    DWORD type = 0;
+    if (RegEnumValueA(key, i, name, &name_size, nullptr, &type, data, &data_size) != ERROR_SUCCESS) break;
+    data[data_size] = 0;
+    if (type == REG_DWORD && data_size == 4) {
+      DWORD value;
+      std::memcpy(&value, data, 4);
+      std::printf("%s\\%s|%s|REG_DWORD|%lu\n", root_name, path, name, value);
+    } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
+      std::printf("%s\\%s|%s|%s|%s\n", root_name, path, name, type == REG_SZ ? "REG_SZ" : "REG_EXPAND_SZ",
+                  reinterpret_cast<char *>(data));
+    } else {
+      std::printf("%s\\%s|%s|type %lu|%lu bytes\n", root_name, path, name, type, data_size);
+    }
+  }
+  RegCloseKey(key);
+}
+
+int OkButton(const char *caption) {
+  for (int tries = 0; tries < 600; ++tries) {
+    HWND dialog = FindWindowA("#32770", caption);
+    if (dialog != nullptr && IsWindowVisible(dialog)) {
+      HWND ok = GetDlgItem(dialog, IDOK);
+      RECT r;
+      if (ok != nullptr && GetWindowRect(ok, &r)) {
+        std::printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        return 0;
+      }
+    }
+    Sleep(100);
+  }
+  std::fprintf(stderr, "probe: no dialog \"%s\"\n", caption);
+  return 1;
+}
+
+// A visible top-level dialog with this caption that holds control `id`.
+HWND WaitForDialogWith(const char *caption, int id) {
+  for (int tries = 0; tries < 600; ++tries) {
+    HWND dialog = nullptr;
+    while ((dialog = FindWindowExA(nullptr, dialog, "#32770", caption)) != nullptr) {
+      if (IsWindowVisible(dialog) && GetDlgItem(dialog, id) != nullptr) return dialog;
+    }
+    Sleep(100);
+  }
+  std::fprintf(stderr, "probe: no dialog \"%s\" with control %d\n", caption, id);
+  return nullptr;
+}
+
+int Press(const char *caption, int id) {
+  HWND dialog = WaitForDialogWith(caption, id);
+  if (dialog == nullptr) return 1;
+  PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+  return 0;
+}
+
+// A message box's text is its static control 0xFFFF.
+int AnswerBox(const char *caption) {
+  HWND box = WaitForDialogWith(caption, 0xFFFF);
+  if (box == nullptr) return 1;
+  char text[1024];
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  std::printf("%s\n", text);
+  PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  return 0;
+}
+
+bool PutHostValue(HKEY key, const char *name, DWORD type, const void *data, DWORD size) {
+  return RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(data), size) == ERROR_SUCCESS;
+}
+
+// One NAME=KIND:DATA argument of put.
+bool Put(HKEY key, const char *argument) {
+  char name[256];
+  const char *equals = std::strchr(argument, '=');
+  if (equals == nullptr || equals - argument >= static_cast<int>(sizeof name)) return false;
+  std::memcpy(name, argument, equals - argument);
+  name[equals - argument] = '\0';
+  const char *value = equals + 1;
+  if (std::strncmp(value, "text:", 5) == 0)
+    return PutHostValue(key, name, REG_SZ, value + 5, static_cast<DWORD>(std::strlen(value + 5) + 1));
+  if (std::strncmp(value, "number:", 7) == 0) {
+    DWORD n = static_cast<DWORD>(std::strtoul(value + 7, nullptr, 10));
+    return PutHostValue(key, name, REG_DWORD, &n, sizeof n);
+  }
+  if (std::strncmp(value, "fill:", 5) == 0) {
+    int count = std::atoi(value + 5);
+    for (int i = 0; i < count; ++i) {
+      char each[32], path[64];
+      std::snprintf(each, sizeof each, "Func%d", i);
+      std::snprintf(path, sizeof path, "C:\\taken\\%d.dll", i);
+      if (!PutHostValue(key, each, REG_SZ, path, static_cast<DWORD>(std::strlen(path) + 1))) return false;
+    }
+    return true;
+  }
+  return false;
+}
+
+int PutAll(int count, char **arguments) {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kHostKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return 1;
+  int failures = 0;
+  for (int i = 0; i < count; ++i) {
+    if (!Put(key, arguments[i])) {
+      std::fprintf(stderr, "probe: cannot put %s\n", arguments[i]);
+      ++failures;
+    }
+  }
+  RegCloseKey(key);
+  return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  if (argc == 3 && std::strcmp(argv[1], "run") == 0) return Run(argv[2]);
+  if (argc == 2 && std::strcmp(argv[1], "dump") == 0) {
+    DumpKey(HKEY_CURRENT_USER, "HKCU", kHostKey);
+    DumpKey(HKEY_LOCAL_MACHINE, "HKLM", kSharedKey);
+    DumpKey(HKEY_LOCAL_MACHINE, "HKLM", kUninstallKey);
+    return 0;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "ok-button") == 0) return OkButton(argv[2]);
+  if (argc >= 2 && std::strcmp(argv[1], "put") == 0) return PutAll(argc - 2, argv + 2);
+  if (argc >= 2 && std::strcmp(argv[1], "clear") == 0) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, kHostKey);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+      // Counts left by an earlier run under any form of the path.
+      char name[1024];
+      DWORD size = sizeof name;
+      while (RegEnumValueA(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+             RegDeleteValueA(key, name) == ERROR_SUCCESS)
+        size = sizeof name;
+      RegCloseKey(key);
+    }
+    return argc > 2 ? PutAll(argc - 2, argv + 2) : 0;
+  }
+  if (argc == 4 && std::strcmp(argv[1], "press") == 0) return Press(argv[2], std::atoi(argv[3]));
+  if (argc == 3 && std::strcmp(argv[1], "answer-box") == 0) return AnswerBox(argv[2]);
+  if (argc == 3 && std::strcmp(argv[1], "short") == 0) {
+    char path[MAX_PATH];
+    DWORD n = GetShortPathNameA(argv[2], path, sizeof path);
+    if (n == 0 || n >= sizeof path) return 1;
+    std::printf("%s\n", path);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "temp") == 0) {
+    char path[MAX_PATH];
+    GetTempPathA(sizeof path, path);
+    std::printf("%s\n", path);
+    return 0;
+  }
+  std::fprintf(stderr, "probe: unknown command\n");
+  return 2;
+}
