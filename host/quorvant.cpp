@@ -106,7 +106,7 @@ Word WINAPI SetResult(void *context, const char *text, Word length, Word flags) 
   auto *call = static_cast<CallState *>(context);
   NoteCall(call);
   bool number = (flags & 0x80000000u) != 0 && text == nullptr;
-  int entry = Trace(kQvSetResult, AsWord(context), AsWord(text), length, flags, 0, number ? nullptr : text,
+  int entry = Trace(kSlotSetResult, AsWord(context), AsWord(text), length, flags, 0, number ? nullptr : text,
                     number ? 0 : length);
   Word status = 0x51000000u | (InterlockedIncrement(reinterpret_cast<volatile LONG *>(&g_status_serial)) & 0xFFFFu);
   QvCallResult *r = call->result;
@@ -129,7 +129,7 @@ Word WINAPI SetResult(void *context, const char *text, Word length, Word flags) 
 Word WINAPI ReleaseText(const char *text) {
   CallState *call = t_call;
   NoteCall(call);
-  Trace(kQvReleaseText, AsWord(text), 0, 0, 0, 0, text != nullptr ? text : "", text != nullptr ? std::strlen(text) : 0);
+  Trace(kSlotReleaseText, AsWord(text), 0, 0, 0, 0, text != nullptr ? text : "", text != nullptr ? std::strlen(text) : 0);
   if (call == nullptr) return 0;
   for (int i = 0; i < call->text_count; ++i) {
     if (call->texts[i].text == text) {
@@ -147,7 +147,7 @@ Word WINAPI ReleaseText(const char *text) {
 
 Word WINAPI RegisterLibrary(Word zero, const char *name, const unsigned char *block,
                             const void *table, Word host_value) {
-  int entry = Trace(kQvRegister, zero, AsWord(name), AsWord(block), AsWord(table), host_value, name,
+  int entry = Trace(kSlotRegisterLibrary, zero, AsWord(name), AsWord(block), AsWord(table), host_value, name,
                     name != nullptr ? std::strlen(name) : 0);
   EnterCriticalSection(&g_lock);
   ++g_registration.calls;
@@ -166,14 +166,14 @@ Word WINAPI RegisterLibrary(Word zero, const char *name, const unsigned char *bl
 
 Word WINAPI ReadSetting(void *context, Word selector) {
   NoteCall(static_cast<CallState *>(context));
-  int entry = Trace(kQvReadSetting, AsWord(context), selector);
+  int entry = Trace(kSlotReadSetting, AsWord(context), selector);
   return Traced(entry, selector == 4 ? static_cast<Word>(g_settings.digits) : 0);
 }
 
 const char *WINAPI FetchText(void *context, void *arguments, Word index) {
   auto *call = static_cast<CallState *>(context);
   NoteCall(call);
-  int entry = Trace(kQvFetchText, AsWord(context), AsWord(arguments), index);
+  int entry = Trace(kSlotFetchText, AsWord(context), AsWord(arguments), index);
   if (static_cast<int>(index) == g_settings.fail_fetch_text || call->text_count == kMaxTexts ||
       index == 0)
     return nullptr;
@@ -213,7 +213,7 @@ bool ParseWhole(const char *text, Word *out) {
 
 Word WINAPI FetchNumber(void *context, void *arguments, Word which, Word *out) {
   NoteCall(static_cast<CallState *>(context));
-  int entry = Trace(kQvFetchNumber, AsWord(context), AsWord(arguments), which, AsWord(out));
+  int entry = Trace(kSlotFetchNumber, AsWord(context), AsWord(arguments), which, AsWord(out));
   if (g_settings.fail_fetch_number) {
     *out = g_settings.fetch_number_code;
     return 0;
@@ -253,12 +253,12 @@ extern "C" Word WINAPI RexxGetQuorvantFuncs(void *table, Word size, Word version
 
   void *slots[kSlots];
   for (void *&slot : slots) slot = reinterpret_cast<void *>(&Unused);
-  slots[kQvSetResult] = reinterpret_cast<void *>(&SetResult);
-  slots[kQvReleaseText] = reinterpret_cast<void *>(&ReleaseText);
-  slots[kQvRegister] = reinterpret_cast<void *>(&RegisterLibrary);
-  slots[kQvReadSetting] = reinterpret_cast<void *>(&ReadSetting);
-  slots[kQvFetchText] = reinterpret_cast<void *>(&FetchText);
-  slots[kQvFetchNumber] = reinterpret_cast<void *>(&FetchNumber);
+  slots[kSlotSetResult] = reinterpret_cast<void *>(&SetResult);
+  slots[kSlotReleaseText] = reinterpret_cast<void *>(&ReleaseText);
+  slots[kSlotRegisterLibrary] = reinterpret_cast<void *>(&RegisterLibrary);
+  slots[kSlotReadSetting] = reinterpret_cast<void *>(&ReadSetting);
+  slots[kSlotFetchText] = reinterpret_cast<void *>(&FetchText);
+  slots[kSlotFetchNumber] = reinterpret_cast<void *>(&FetchNumber);
   if (empty >= 0 && empty < kSlots) slots[empty] = nullptr;
   Word n = size < sizeof slots ? size : static_cast<Word>(sizeof slots);
   std::memcpy(table, slots, n);

@@ -5,21 +5,13 @@
 
 #include <cstdint>
 
+#include "host_interface.h"
+
 #if defined(QUORVANT_BUILD)
 #define QV_API extern "C" __declspec(dllexport)
 #else
 #define QV_API extern "C" __declspec(dllimport)
 #endif
-
-// Host callback slots the library uses.
-enum QvSlot : int {
-  kQvSetResult = 5,
-  kQvReleaseText = 6,
-  kQvRegister = 7,
-  kQvReadSetting = 14,
-  kQvFetchText = 15,
-  kQvFetchNumber = 17,
-};
 
 // One callback call as the host saw it.
 struct QvTraceEntry {

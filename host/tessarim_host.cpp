@@ -86,12 +86,12 @@ int ParseOptions(int argc, char **argv, Options *options) {
 
 const char *SlotName(int slot) {
   switch (slot) {
-  case kQvSetResult: return "set result";
-  case kQvReleaseText: return "release text";
-  case kQvRegister: return "register library";
-  case kQvReadSetting: return "read setting";
-  case kQvFetchText: return "fetch text";
-  case kQvFetchNumber: return "fetch number";
+  case kSlotSetResult: return "set result";
+  case kSlotReleaseText: return "release text";
+  case kSlotRegisterLibrary: return "register library";
+  case kSlotReadSetting: return "read setting";
+  case kSlotFetchText: return "fetch text";
+  case kSlotFetchNumber: return "fetch number";
   default: return "unused slot";
   }
 }
@@ -102,25 +102,25 @@ void PrintTrace(int first) {
   for (int i = first; QvTraceAt(i, &e); ++i) {
     const unsigned *a = e.args;
     switch (e.slot) {
-    case kQvSetResult:
+    case kSlotSetResult:
       if (a[3] & 0x80000000u)
         std::printf("  set result(context, null, %u, 0x%08X) -> 0x%08X\n", a[2], a[3], e.result);
       else
         std::printf("  set result(context, \"%s\", %u, 0x%08X) -> 0x%08X\n", e.text, a[2], a[3], e.result);
       break;
-    case kQvReleaseText: std::printf("  release text(\"%s\") -> %u\n", e.text, e.result); break;
-    case kQvRegister:
+    case kSlotReleaseText: std::printf("  release text(\"%s\") -> %u\n", e.text, e.result); break;
+    case kSlotRegisterLibrary:
       std::printf("  register library(%u, \"%s\", name block, handler table, %u) -> %u\n", a[0], e.text, a[4],
                   e.result);
       break;
-    case kQvReadSetting: std::printf("  read setting(context, %u) -> %u\n", a[1], e.result); break;
-    case kQvFetchText:
+    case kSlotReadSetting: std::printf("  read setting(context, %u) -> %u\n", a[1], e.result); break;
+    case kSlotFetchText:
       if (e.result == 0)
         std::printf("  fetch text(context, arguments, %u) -> null\n", a[2]);
       else
         std::printf("  fetch text(context, arguments, %u) -> \"%s\"\n", a[2], e.text);
       break;
-    case kQvFetchNumber:
+    case kSlotFetchNumber:
       std::printf("  fetch number(context, arguments, 0x%08X, out) -> %u\n", a[2], e.result);
       break;
     default: std::printf("  %s\n", SlotName(e.slot)); break;

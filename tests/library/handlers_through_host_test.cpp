@@ -147,7 +147,7 @@ TEST_F(ThroughHost, SinOfOneMakesExactlyTheseHostCalls) {
   QvCallResult r;
   ASSERT_EQ(QvCall("SIN", 1, args, &r), 0);
   std::vector<QvTraceEntry> trace = Trace();
-  ASSERT_EQ(Slots(trace), (std::vector<int>{kQvFetchText, kQvReadSetting, kQvReleaseText, kQvSetResult}));
+  ASSERT_EQ(Slots(trace), (std::vector<int>{kSlotFetchText, kSlotReadSetting, kSlotReleaseText, kSlotSetResult}));
   std::uint32_t context = trace[0].args[0];
   EXPECT_EQ(trace[0].args[2], 1u) << "argument 1";
   EXPECT_EQ(trace[1].args[0], context);
@@ -167,12 +167,12 @@ TEST_F(ThroughHost, NullTextReturnsFiveAndLeavesStatusAlone) {
     std::vector<int> slots;
     int released;
   } cases[] = {
-      {"SIN", 1, 1, {kQvFetchText}, 0},
-      {"SQRT", 1, 1, {kQvFetchText}, 0},
-      {"ATAN", 2, 1, {kQvFetchText}, 0},
-      {"POW", 2, 1, {kQvFetchText}, 0},
-      {"ATAN", 2, 2, {kQvFetchText, kQvReleaseText, kQvFetchText}, 1},
-      {"POW", 2, 2, {kQvFetchText, kQvReleaseText, kQvFetchText}, 1},
+      {"SIN", 1, 1, {kSlotFetchText}, 0},
+      {"SQRT", 1, 1, {kSlotFetchText}, 0},
+      {"ATAN", 2, 1, {kSlotFetchText}, 0},
+      {"POW", 2, 1, {kSlotFetchText}, 0},
+      {"ATAN", 2, 2, {kSlotFetchText, kSlotReleaseText, kSlotFetchText}, 1},
+      {"POW", 2, 2, {kSlotFetchText, kSlotReleaseText, kSlotFetchText}, 1},
   };
   for (const Case &c : cases) {
     QvReset();
@@ -205,7 +205,7 @@ TEST_F(ThroughHost, FactPassesTheFetchNumberCodeThrough) {
     EXPECT_EQ(r.status, kUntouched);
     EXPECT_EQ(r.set_result_calls, 0);
     std::vector<QvTraceEntry> trace = Trace();
-    ASSERT_EQ(Slots(trace), std::vector<int>{kQvFetchNumber});
+    ASSERT_EQ(Slots(trace), std::vector<int>{kSlotFetchNumber});
     EXPECT_EQ(trace[0].args[2], 0x80000001u);
   }
 }
@@ -224,7 +224,7 @@ TEST_F(ThroughHost, PiHandsOverAPrefixOfTheStoredText) {
     ExpectCleanTextCall(r, "PI at " + std::to_string(c.digits));
     EXPECT_EQ(r.text_length, c.length) << c.digits;
     EXPECT_EQ(std::string(r.text), pi.substr(0, c.length)) << c.digits;
-    EXPECT_EQ(Slots(Trace()), (std::vector<int>{kQvReadSetting, kQvSetResult})) << c.digits;
+    EXPECT_EQ(Slots(Trace()), (std::vector<int>{kSlotReadSetting, kSlotSetResult})) << c.digits;
   }
 }
 
