@@ -40,7 +40,7 @@ enum Kind {
 
 struct Sweep {
   const char *function;
-  const char *name;  // as the report names it
+  const char *name; // as the report names it
   Kind kind;
   double a, b;
   int count;
@@ -111,23 +111,33 @@ double Binade(std::mt19937_64 &random, double low, double high, bool either_sign
 void Arguments(const Sweep &s, int i, std::mt19937_64 &random, double *x, double *y) {
   *y = NAN;
   switch (s.kind) {
-  case kUniform: *x = s.a + (s.b - s.a) * Unit(random); break;
-  case kLogUniform: *x = Binade(random, s.a, s.b, true); break;
-  case kPositive: *x = Binade(random, s.a, s.b, false); break;
+  case kUniform:
+    *x = s.a + (s.b - s.a) * Unit(random);
+    break;
+  case kLogUniform:
+    *x = Binade(random, s.a, s.b, true);
+    break;
+  case kPositive:
+    *x = Binade(random, s.a, s.b, false);
+    break;
   case kNearOne: {
     const int low = static_cast<int>(std::fabs(s.a)), high = static_cast<int>(std::fabs(s.b));
-    const int k = std::min(low, high) + static_cast<int>(random() % static_cast<unsigned>(std::abs(high - low) + 1));
+    const int k =
+        std::min(low, high) + static_cast<int>(random() % static_cast<unsigned>(std::abs(high - low) + 1));
     const double step = std::ldexp(1.0 + Unit(random), -k);
     *x = s.a < 0 ? 1.0 - step / 2 : 1.0 + step;
     break;
   }
   case kBitPatterns: {
     double v;
-    do v = FromBits(random()); while (!std::isfinite(v));
+    do v = FromBits(random());
+    while (!std::isfinite(v));
     *x = v;
     break;
   }
-  case kHardTrig: *x = kTrigHardCases[i].x; break;
+  case kHardTrig:
+    *x = kTrigHardCases[i].x;
+    break;
   case kPairs:
     *x = Binade(random, s.a, s.b, true);
     *y = Binade(random, s.a, s.b, true);
@@ -140,8 +150,12 @@ void Arguments(const Sweep &s, int i, std::mt19937_64 &random, double *x, double
     *y = log2x == 0 ? 1 : target / log2x;
     break;
   }
-  case kWhole: *x = i; break;
-  default: *x = 0; break;
+  case kWhole:
+    *x = i;
+    break;
+  default:
+    *x = 0;
+    break;
   }
 }
 
@@ -161,7 +175,7 @@ double Library(const char *function, double x, double y) {
   if (std::strcmp(function, "POW") == 0) return std::pow(x, y);
   for (const Entry &e : kOne)
     if (std::strcmp(e.name, function) == 0) return e.f(x);
-  return NAN;  // no function of that name: COTAN, CSC, SEC, ROUND (its halves differ), FACT
+  return NAN; // no function of that name: COTAN, CSC, SEC, ROUND (its halves differ), FACT
 }
 
 bool HasLibrary(const char *function) {
@@ -202,14 +216,14 @@ bool Wanted(const char *function, int argc, char **argv) {
   return false;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv) {
   for (const Sweep &s : kSweeps) {
     if (!Wanted(s.function, argc, argv)) continue;
     std::mt19937_64 random(BitsOf(s.a) ^ BitsOf(s.b) * 31 ^ std::strlen(s.name));
-    const int count = s.kind == kHardTrig ? static_cast<int>(sizeof kTrigHardCases / sizeof kTrigHardCases[0])
-                                          : s.count;
+    const int count =
+        s.kind == kHardTrig ? static_cast<int>(sizeof kTrigHardCases / sizeof kTrigHardCases[0]) : s.count;
     for (int i = 0; i < count; ++i) {
       double x = 0, y = NAN;
       Arguments(s, i, random, &x, &y);

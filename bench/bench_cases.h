@@ -7,11 +7,11 @@
 #include "host_interface.h"
 
 struct BenchCase {
-  const char *function;  // name in the function directory
-  const char *length;    // "short": a literal as scripts write it; "long": 32 digits
+  const char *function; // name in the function directory
+  const char *length;   // "short": a literal as scripts write it; "long": 32 digits
   int arg_count;
   const char *args[2];
-  HostWord number;       // FACT: the operand that fetch number gives
+  HostWord number; // FACT: the operand that fetch number gives
 };
 
 // Short texts are what a script's literals look like; long ones carry more

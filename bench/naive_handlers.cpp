@@ -50,8 +50,7 @@ HostWord TESSARIM_CALL OneArgument(void *context, void *arguments, HostWord *sta
   return Finish(context, status, value, format);
 }
 
-template <bool kAtan>
-HostWord TESSARIM_CALL TwoArguments(void *context, void *arguments, HostWord *status) {
+template <bool kAtan> HostWord TESSARIM_CALL TwoArguments(void *context, void *arguments, HostWord *status) {
   const char *first = g_host.fetch_text(context, arguments, 1);
   if (first == nullptr) return kCodeNoText;
   const double x = std::strtod(first, nullptr);
@@ -75,7 +74,7 @@ double Log(double x) { return std::log(x); }
 double Exp(double x) { return std::exp(x); }
 double Sqrt(double x) { return std::sqrt(x); }
 
-}  // namespace
+} // namespace
 
 HandlerFn FindNaiveHandler(const char *name) {
   struct Entry {
@@ -83,8 +82,8 @@ HandlerFn FindNaiveHandler(const char *name) {
     HandlerFn handler;
   };
   static const Entry kNaive[] = {
-      {"SIN", OneArgument<Sin>},   {"LOG", OneArgument<Log>},       {"EXP", OneArgument<Exp>},
-      {"SQRT", OneArgument<Sqrt>}, {"ATAN", TwoArguments<true>},   {"POW", TwoArguments<false>},
+      {"SIN", OneArgument<Sin>},   {"LOG", OneArgument<Log>},    {"EXP", OneArgument<Exp>},
+      {"SQRT", OneArgument<Sqrt>}, {"ATAN", TwoArguments<true>}, {"POW", TwoArguments<false>},
   };
   for (const Entry &e : kNaive)
     if (std::strcmp(e.name, name) == 0) return e.handler;

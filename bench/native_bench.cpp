@@ -81,9 +81,22 @@ void MakeDoubles() {
     std::memcpy(&value, &bits, sizeof value);
     if (std::isfinite(value) && value != 0) g_doubles[i++] = value;
   }
-  const double ordinary[] = {0.8414709848078965, 1024, 1.0 / 3, -2.5, 0.1, 2.718281828459045, 1e-5,
-                             123456789, 0.5403023058681398, 1.4142135623730951, -0.75, 3.0e8,
-                             6.02214076e23, 1.0 / 7, 100, 7.25741561530799896e306};
+  const double ordinary[] = {0.8414709848078965,
+                             1024,
+                             1.0 / 3,
+                             -2.5,
+                             0.1,
+                             2.718281828459045,
+                             1e-5,
+                             123456789,
+                             0.5403023058681398,
+                             1.4142135623730951,
+                             -0.75,
+                             3.0e8,
+                             6.02214076e23,
+                             1.0 / 7,
+                             100,
+                             7.25741561530799896e306};
   for (double v : ordinary) g_doubles[i++] = v;
 }
 
@@ -132,7 +145,7 @@ bool CheckHandler(const BenchCase &c, HostWord digits, HandlerFn handler, std::s
 
 void HandlerCall(benchmark::State &state, const BenchCase *c, HostWord digits, HandlerFn handler) {
   fake_host::InstallTimed();
-  const WindowsPrecision precision;  // the x87 setting of a Windows thread
+  const WindowsPrecision precision; // the x87 setting of a Windows thread
   std::string why;
   if (!CheckHandler(*c, digits, handler, &why)) {
     state.SkipWithError(why.c_str());
@@ -263,10 +276,14 @@ class RatioReporter : public benchmark::ConsoleReporter {
  private:
   static double ToNanoseconds(benchmark::TimeUnit unit) {
     switch (unit) {
-      case benchmark::kSecond: return 1e9;
-      case benchmark::kMillisecond: return 1e6;
-      case benchmark::kMicrosecond: return 1e3;
-      default: return 1;
+    case benchmark::kSecond:
+      return 1e9;
+    case benchmark::kMillisecond:
+      return 1e6;
+    case benchmark::kMicrosecond:
+      return 1e3;
+    default:
+      return 1;
     }
   }
   std::map<std::string, double> median_;
@@ -283,15 +300,15 @@ bool PrintRatio(const RatioReporter &r, const std::string &name, const std::stri
   }
   const double ratio = ns / base;
   const bool met = ratio <= target;
-  std::printf("%-34s %8.1f ns  %-26s %8.1f ns  %5.3f  %-5s %s\n", name.c_str(), ns, against.c_str(), base, ratio,
-              target_text, met ? "met" : "MISSED");
+  std::printf("%-34s %8.1f ns  %-26s %8.1f ns  %5.3f  %-5s %s\n", name.c_str(), ns, against.c_str(), base,
+              ratio, target_text, met ? "met" : "MISSED");
   return met;
 }
 
 void PrintRatios(const RatioReporter &r) {
   std::printf("\nRatios against the targets (CPU time / baseline CPU time; medians when repeated)\n");
-  std::printf("%-34s %11s  %-26s %11s  %5s  %-5s %s\n", "measured", "time", "baseline", "time", "ratio", "tgt",
-              "");
+  std::printf("%-34s %11s  %-26s %11s  %5s  %-5s %s\n", "measured", "time", "baseline", "time", "ratio",
+              "tgt", "");
   int missed = 0, total = 0;
   for (const BenchCase &c : kBenchCases) {
     if (FindNaiveHandler(c.function) == nullptr) continue;
@@ -305,7 +322,8 @@ void PrintRatios(const RatioReporter &r) {
     if (std::strcmp(c.function, "SIN") != 0) continue;
     for (HostWord digits : kBenchDigits) {
       ++total;
-      missed += !PrintRatio(r, CaseName("handler", c, digits), CaseName("previous", c, digits), 1.25, "<=1.25");
+      missed +=
+          !PrintRatio(r, CaseName("handler", c, digits), CaseName("previous", c, digits), 1.25, "<=1.25");
     }
   }
   const char *conversions[][2] = {
@@ -323,7 +341,7 @@ void PrintRatios(const RatioReporter &r) {
   std::printf("%d of %d targets met\n", total - missed, total);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv) {
   MakeDoubles();

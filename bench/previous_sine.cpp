@@ -27,14 +27,18 @@ long double PreviousSine(double x) {
   }
   const ReducedAngle a = ReduceHugeAngle(x);
   switch (a.quadrant) {
-  case 0: return X87Sin(a.angle);
-  case 1: return X87Cos(a.angle);
-  case 2: return -X87Sin(a.angle);
-  default: return -X87Cos(a.angle);
+  case 0:
+    return X87Sin(a.angle);
+  case 1:
+    return X87Cos(a.angle);
+  case 2:
+    return -X87Sin(a.angle);
+  default:
+    return -X87Cos(a.angle);
   }
 }
 
-}  // namespace
+} // namespace
 
 HostWord TESSARIM_CALL PreviousSinHandler(void *context, void *arguments, HostWord *status) {
   return RunNumericSequence(context, arguments, status, PreviousSine);

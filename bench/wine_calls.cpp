@@ -43,9 +43,8 @@ double Now() {
 }
 
 // Runs `call` in batches until g_seconds have passed; nanoseconds per call.
-template <typename F>
-double TimePerCall(F call) {
-  for (int i = 0; i < 200; ++i) call();  // warm caches and the emulator's translations
+template <typename F> double TimePerCall(F call) {
+  for (int i = 0; i < 200; ++i) call(); // warm caches and the emulator's translations
   long long calls = 0;
   const double start = Now();
   double elapsed = 0;
@@ -93,7 +92,8 @@ HostWord WINAPI NullFact(void *context, void *arguments, HostWord *status) {
   HostWord n = 0;
   if (g_host.fetch_number(context, arguments, kFetchFirstArgument, &n) == 0) return n;
   if (n > 12) g_host.read_setting(context, kSettingDigits);
-  *status = g_host.set_result(context, n > 12 ? kNullText : nullptr, n > 12 ? 11 : n, n > 12 ? kResultText : kResultNumber);
+  *status = g_host.set_result(context, n > 12 ? kNullText : nullptr, n > 12 ? 11 : n,
+                              n > 12 ? kResultText : kResultNumber);
   return kCodeOk;
 }
 
@@ -148,7 +148,7 @@ struct Row {
 
 double Median(const double *values, int count) {
   double sorted[kMaxRounds];
-  for (int i = 0; i < count; ++i) {  // insertion sort: a handful of values
+  for (int i = 0; i < count; ++i) { // insertion sort: a handful of values
     int j = i;
     for (; j > 0 && sorted[j - 1] > values[i]; --j) sorted[j] = sorted[j - 1];
     sorted[j] = values[i];
@@ -156,14 +156,17 @@ double Median(const double *values, int count) {
   return count % 2 ? sorted[count / 2] : (sorted[count / 2 - 1] + sorted[count / 2]) / 2;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv) {
   const char *library = "tessarim.dll";
   for (int i = 1; i + 1 < argc; i += 2) {
-    if (std::strcmp(argv[i], "--seconds") == 0) g_seconds = std::atof(argv[i + 1]);
-    else if (std::strcmp(argv[i], "--rounds") == 0) g_rounds = std::atoi(argv[i + 1]);
-    else if (std::strcmp(argv[i], "--library") == 0) library = argv[i + 1];
+    if (std::strcmp(argv[i], "--seconds") == 0)
+      g_seconds = std::atof(argv[i + 1]);
+    else if (std::strcmp(argv[i], "--rounds") == 0)
+      g_rounds = std::atoi(argv[i + 1]);
+    else if (std::strcmp(argv[i], "--library") == 0)
+      library = argv[i + 1];
   }
   g_rounds = std::max(1, std::min(g_rounds, kMaxRounds));
   QueryPerformanceFrequency(&g_frequency);
@@ -179,7 +182,8 @@ int main(int argc, char **argv) {
     return 2;
   }
   using Feedback = HostWord(WINAPI *)(HostWord, HostWord);
-  auto feedback = reinterpret_cast<Feedback>(reinterpret_cast<void *>(GetProcAddress(module, "RexxFeedback")));
+  auto feedback =
+      reinterpret_cast<Feedback>(reinterpret_cast<void *>(GetProcAddress(module, "RexxFeedback")));
   if (feedback == nullptr) return 2;
   HostCallbackTable host_table = {};
   bind(&host_table, kHostTableSize, kHostInterfaceVersion);
@@ -203,10 +207,10 @@ int main(int argc, char **argv) {
         const HostWord digits = kBenchDigits[d];
         bool ok_dll = false, ok_exe = false, ok_null = false;
 
-        feedback(1, 0);  // the DLL's directory
+        feedback(1, 0); // the DLL's directory
         row.dll[round] = ThroughHost(c.function, c, digits, &ok_dll);
 
-        g_host = host_table;  // this program's handlers, through the same host
+        g_host = host_table; // this program's handlers, through the same host
         host_table.register_library(0, g_shared.library_name, g_shared.name_block.bytes, kHandlerTable, 0);
         row.exe[round] = ThroughHost(c.function, c, digits, &ok_exe);
 
@@ -222,8 +226,8 @@ int main(int argc, char **argv) {
     }
   }
 
-  std::printf("Calls through the stand-in host under Wine (median of %d rounds of %.2f s per figure)\n", g_rounds,
-              g_seconds);
+  std::printf("Calls through the stand-in host under Wine (median of %d rounds of %.2f s per figure)\n",
+              g_rounds, g_seconds);
   std::printf("%-5s %-5s %3s %12s %9s %9s %9s %9s %9s %9s\n", "call", "text", "d", "dll calls/s", "dll ns",
               "exe ns", "host ns", "direct ns", "naive ns", "dll-exe");
   bool all_ok = true;
@@ -236,8 +240,8 @@ int main(int argc, char **argv) {
       if (naive > 0) std::snprintf(naive_text, sizeof naive_text, "%.0f", naive);
       std::printf("%-5s %-5s %3u %12.0f %9.0f %9.0f %9.0f %9.0f %9s %+8.1f%%%s\n", kBenchCases[i].function,
                   kBenchCases[i].length, static_cast<unsigned>(kBenchDigits[d]), 1e9 / dll, dll, exe,
-                  Median(row.host, g_rounds), Median(row.direct, g_rounds), naive_text, 100 * (dll - exe) / exe,
-                  row.ok ? "" : "  (call failed)");
+                  Median(row.host, g_rounds), Median(row.direct, g_rounds), naive_text,
+                  100 * (dll - exe) / exe, row.ok ? "" : "  (call failed)");
       all_ok = all_ok && row.ok;
     }
   }
@@ -257,7 +261,8 @@ int main(int argc, char **argv) {
         before[round] = Direct(PreviousSinHandler, c, kBenchDigits[d]);
       }
       const double a = Median(now, g_rounds), b = Median(before, g_rounds);
-      std::printf("%-5s %3u %9.0f %11.0f %7.3f\n", c.length, static_cast<unsigned>(kBenchDigits[d]), a, b, a / b);
+      std::printf("%-5s %3u %9.0f %11.0f %7.3f\n", c.length, static_cast<unsigned>(kBenchDigits[d]), a, b,
+                  a / b);
     }
   }
   return all_ok ? 0 : 1;

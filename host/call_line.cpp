@@ -68,7 +68,7 @@ bool ParseQuoted(Cursor &c, char *out, std::size_t *used, const char **why) {
     const char ch = c.text[c.at++];
     if (ch == quote) {
       if (c.Peek() != quote) return true;
-      ++c.at;  // a doubled quote stands for one
+      ++c.at; // a doubled quote stands for one
     }
     out[(*used)++] = ch;
   }
@@ -109,7 +109,7 @@ LineKind ParseArguments(Cursor &c, CallLine *line) {
         ++c.at;
       }
       if (c.End()) return Fail(line, "missing )");
-      if (!present) used = first;  // blanks only: omitted
+      if (!present) used = first; // blanks only: omitted
     }
     line->storage[used++] = '\0';
     line->arguments[line->argument_count++] = present ? out : nullptr;
@@ -117,7 +117,7 @@ LineKind ParseArguments(Cursor &c, CallLine *line) {
       ++c.at;
       return kLineCall;
     }
-    ++c.at;  // the comma
+    ++c.at; // the comma
   }
 }
 
@@ -129,7 +129,7 @@ bool HasControlCharacter(const char *text, std::size_t length) {
   return false;
 }
 
-}  // namespace
+} // namespace
 
 LineKind ParseCallLine(const char *text, std::size_t length, CallLine *line) {
   line->kind = kLineNothing;
@@ -151,7 +151,8 @@ LineKind ParseCallLine(const char *text, std::size_t length, CallLine *line) {
     c.SkipBlanks();
     if (!MatchWord(c, "DIGITS")) return Fail(line, "expected NUMERIC DIGITS n");
     c.SkipBlanks();
-    if (!ParseDigitsAt(c, &line->digits)) return Fail(line, "NUMERIC DIGITS takes a whole number from 1 to 99");
+    if (!ParseDigitsAt(c, &line->digits))
+      return Fail(line, "NUMERIC DIGITS takes a whole number from 1 to 99");
     line->statement_end = c.at;
     c.SkipBlanks();
     if (!c.AtLineEnd()) return Fail(line, "text after NUMERIC DIGITS n");

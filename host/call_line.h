@@ -29,14 +29,14 @@ enum LineKind { kLineNothing, kLineCall, kLineDigits, kLineMalformed };
 
 struct CallLine {
   LineKind kind;
-  int digits;                          // kLineDigits: 1 to kMaxDigitsSetting
-  char name[kMaxNameLength + 1];       // kLineCall: upper case
+  int digits;                    // kLineDigits: 1 to kMaxDigitsSetting
+  char name[kMaxNameLength + 1]; // kLineCall: upper case
   int argument_count;
-  const char *arguments[kMaxCallArguments];  // null: omitted; else into storage
+  const char *arguments[kMaxCallArguments]; // null: omitted; else into storage
   char storage[kMaxLineLength + kMaxCallArguments];
-  const char *error;                   // kLineMalformed: why, a static text
-  std::size_t statement_begin;         // the call or setting as written,
-  std::size_t statement_end;           // without blanks around or comment
+  const char *error;           // kLineMalformed: why, a static text
+  std::size_t statement_begin; // the call or setting as written,
+  std::size_t statement_end;   // without blanks around or comment
 };
 
 // Parses `length` bytes of `text` (no line end) into `line`. Never reads

@@ -6,7 +6,7 @@ namespace {
 
 const char kHostKey[] = "Software\\Quorvant";
 
-}  // namespace
+} // namespace
 
 bool ReadHostList(HostList *list, char *error, int error_size) {
   list->count = 0;
@@ -28,7 +28,9 @@ bool ReadHostList(HostList *list, char *error, int error_size) {
     if (read == ERROR_FILE_NOT_FOUND) break;
     if (read != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
       std::snprintf(error, error_size, "HKCU\\%s\\%s is no library path (%s)", kHostKey, name,
-                    read == ERROR_MORE_DATA ? "too long" : read != ERROR_SUCCESS ? "unreadable" : "not a text");
+                    read == ERROR_MORE_DATA ? "too long"
+                    : read != ERROR_SUCCESS ? "unreadable"
+                                            : "not a text");
       ok = false;
       break;
     }

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-constexpr int kHostListSize = 256;  // Func0 to Func255
+constexpr int kHostListSize = 256; // Func0 to Func255
 
 struct HostList {
   int count;

@@ -17,7 +17,7 @@ constexpr int kSlots = 21;
 constexpr int kMaxTexts = 8;
 constexpr int kTraceCapacity = 20000;
 constexpr Word kIncorrectCall = 40; // the code a host gives for a bad argument
-constexpr int kMaxLibraries = 256;   // as many as the host's numbered list holds
+constexpr int kMaxLibraries = 256;  // as many as the host's numbered list holds
 
 struct ArgumentList {
   int count;
@@ -62,8 +62,8 @@ thread_local CallState *t_call = nullptr;
 
 // Returns the entry's index (-1 when the trace is full), so that the
 // callback can add its result.
-int Trace(int slot, Word a0, Word a1 = 0, Word a2 = 0, Word a3 = 0, Word a4 = 0,
-          const char *text = nullptr, std::size_t length = 0) {
+int Trace(int slot, Word a0, Word a1 = 0, Word a2 = 0, Word a3 = 0, Word a4 = 0, const char *text = nullptr,
+          std::size_t length = 0) {
   int index = -1;
   EnterCriticalSection(&g_lock);
   if (g_trace == nullptr)
@@ -108,7 +108,8 @@ Word WINAPI SetResult(void *context, const char *text, Word length, Word flags) 
   bool number = (flags & 0x80000000u) != 0 && text == nullptr;
   int entry = Trace(kSlotSetResult, AsWord(context), AsWord(text), length, flags, 0, number ? nullptr : text,
                     number ? 0 : length);
-  Word status = 0x51000000u | (InterlockedIncrement(reinterpret_cast<volatile LONG *>(&g_status_serial)) & 0xFFFFu);
+  Word status =
+      0x51000000u | (InterlockedIncrement(reinterpret_cast<volatile LONG *>(&g_status_serial)) & 0xFFFFu);
   QvCallResult *r = call->result;
   ++r->set_result_calls;
   r->status_given = status;
@@ -129,7 +130,8 @@ Word WINAPI SetResult(void *context, const char *text, Word length, Word flags) 
 Word WINAPI ReleaseText(const char *text) {
   CallState *call = t_call;
   NoteCall(call);
-  Trace(kSlotReleaseText, AsWord(text), 0, 0, 0, 0, text != nullptr ? text : "", text != nullptr ? std::strlen(text) : 0);
+  Trace(kSlotReleaseText, AsWord(text), 0, 0, 0, 0, text != nullptr ? text : "",
+        text != nullptr ? std::strlen(text) : 0);
   if (call == nullptr) return 0;
   for (int i = 0; i < call->text_count; ++i) {
     if (call->texts[i].text == text) {
@@ -145,8 +147,8 @@ Word WINAPI ReleaseText(const char *text) {
   return 0;
 }
 
-Word WINAPI RegisterLibrary(Word zero, const char *name, const unsigned char *block,
-                            const void *table, Word host_value) {
+Word WINAPI RegisterLibrary(Word zero, const char *name, const unsigned char *block, const void *table,
+                            Word host_value) {
   int entry = Trace(kSlotRegisterLibrary, zero, AsWord(name), AsWord(block), AsWord(table), host_value, name,
                     name != nullptr ? std::strlen(name) : 0);
   EnterCriticalSection(&g_lock);
@@ -174,8 +176,7 @@ const char *WINAPI FetchText(void *context, void *arguments, Word index) {
   auto *call = static_cast<CallState *>(context);
   NoteCall(call);
   int entry = Trace(kSlotFetchText, AsWord(context), AsWord(arguments), index);
-  if (static_cast<int>(index) == g_settings.fail_fetch_text || call->text_count == kMaxTexts ||
-      index == 0)
+  if (static_cast<int>(index) == g_settings.fail_fetch_text || call->text_count == kMaxTexts || index == 0)
     return nullptr;
   auto *list = static_cast<const ArgumentList *>(arguments);
   const char *source = static_cast<int>(index) <= list->count ? list->texts[index - 1] : nullptr;

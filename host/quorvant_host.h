@@ -16,9 +16,9 @@
 // One callback call as the host saw it.
 struct QvTraceEntry {
   int slot;
-  std::uint32_t args[5];  // the call's arguments as 32-bit words
-  char text[352];         // set result: copy of the result text; fetch: the text handed out
-  std::uint32_t result;   // what the callback returned
+  std::uint32_t args[5]; // the call's arguments as 32-bit words
+  char text[352];        // set result: copy of the result text; fetch: the text handed out
+  std::uint32_t result;  // what the callback returned
 };
 
 // What the binding entry point was called with, and how often.
@@ -45,9 +45,9 @@ struct QvCallResult {
   std::uint32_t status;       // the status slot after the call
   std::uint32_t status_given; // what set result returned (0 if never called)
   int set_result_calls;
-  int result_is_number;       // flags 0x80000000
-  std::uint32_t number;       // the whole number of a number result
-  char text[352];             // the result text (empty for a number)
+  int result_is_number; // flags 0x80000000
+  std::uint32_t number; // the whole number of a number result
+  char text[352];       // the result text (empty for a number)
   std::uint32_t text_length;
   int texts_fetched;
   int texts_released;
@@ -59,10 +59,10 @@ struct QvCallResult {
 // One function of a registered directory.
 struct QvDirectoryEntry {
   char name[32];
-  int minimum;          // argument count bounds
+  int minimum; // argument count bounds
   int maximum;
   const char *library_name; // the name the library registered under
-  int resolves_here;    // 0 when an earlier library registered the name
+  int resolves_here;        // 0 when an earlier library registered the name
 };
 
 // Calls of the library's handlers go through the registered directories;
@@ -78,13 +78,13 @@ QV_API int QvLookup(const char *name, int *minimum, int *maximum);
 QV_API int QvLibraryCount(void);
 QV_API int QvDirectoryAt(int library, int index, QvDirectoryEntry *entry);
 
-QV_API void QvReset(void);                       // clears trace, faults and settings
-QV_API void QvSetDigits(std::int32_t digits);    // NUMERIC DIGITS (default 9)
-QV_API void QvFailFetchText(int argument);       // fetch text gives null for it (0: none)
+QV_API void QvReset(void);                                   // clears trace, faults and settings
+QV_API void QvSetDigits(std::int32_t digits);                // NUMERIC DIGITS (default 9)
+QV_API void QvFailFetchText(int argument);                   // fetch text gives null for it (0: none)
 QV_API void QvFailFetchNumber(int fail, std::uint32_t code); // fetch number fails with code
 QV_API void QvSetRegisterResult(std::uint32_t value);
 QV_API void QvSetBindingResult(std::uint32_t value);
-QV_API void QvLeaveSlotEmpty(int slot);          // the next bindings leave it null (-1: none)
+QV_API void QvLeaveSlotEmpty(int slot); // the next bindings leave it null (-1: none)
 
 QV_API void QvGetBinding(QvBinding *binding);
 QV_API void QvGetRegistration(QvRegistration *registration);

@@ -36,13 +36,14 @@ struct Options {
   const char *file = nullptr;
   const char *libraries[kMaxGivenLibraries];
   int library_count = 0;
-  int first_call = 0;  // index in argv of the first call, 0 when none
+  int first_call = 0; // index in argv of the first call, 0 when none
 };
 
-HostList g_host_list;  // too big for the stack
+HostList g_host_list; // too big for the stack
 CallLine g_line;
 
-const char kUsageText[] = "tessarim-host [--digits N] [--library PATH] [--list] [--trace] [-f FILE | CALL...]";
+const char kUsageText[] =
+    "tessarim-host [--digits N] [--library PATH] [--list] [--trace] [-f FILE | CALL...]";
 
 int ParseOptions(int argc, char **argv, Options *options) {
   for (int i = 1; i < argc; ++i) {
@@ -86,13 +87,20 @@ int ParseOptions(int argc, char **argv, Options *options) {
 
 const char *SlotName(int slot) {
   switch (slot) {
-  case kSlotSetResult: return "set result";
-  case kSlotReleaseText: return "release text";
-  case kSlotRegisterLibrary: return "register library";
-  case kSlotReadSetting: return "read setting";
-  case kSlotFetchText: return "fetch text";
-  case kSlotFetchNumber: return "fetch number";
-  default: return "unused slot";
+  case kSlotSetResult:
+    return "set result";
+  case kSlotReleaseText:
+    return "release text";
+  case kSlotRegisterLibrary:
+    return "register library";
+  case kSlotReadSetting:
+    return "read setting";
+  case kSlotFetchText:
+    return "fetch text";
+  case kSlotFetchNumber:
+    return "fetch number";
+  default:
+    return "unused slot";
   }
 }
 
@@ -108,12 +116,16 @@ void PrintTrace(int first) {
       else
         std::printf("  set result(context, \"%s\", %u, 0x%08X) -> 0x%08X\n", e.text, a[2], a[3], e.result);
       break;
-    case kSlotReleaseText: std::printf("  release text(\"%s\") -> %u\n", e.text, e.result); break;
+    case kSlotReleaseText:
+      std::printf("  release text(\"%s\") -> %u\n", e.text, e.result);
+      break;
     case kSlotRegisterLibrary:
       std::printf("  register library(%u, \"%s\", name block, handler table, %u) -> %u\n", a[0], e.text, a[4],
                   e.result);
       break;
-    case kSlotReadSetting: std::printf("  read setting(context, %u) -> %u\n", a[1], e.result); break;
+    case kSlotReadSetting:
+      std::printf("  read setting(context, %u) -> %u\n", a[1], e.result);
+      break;
     case kSlotFetchText:
       if (e.result == 0)
         std::printf("  fetch text(context, arguments, %u) -> null\n", a[2]);
@@ -123,15 +135,17 @@ void PrintTrace(int first) {
     case kSlotFetchNumber:
       std::printf("  fetch number(context, arguments, 0x%08X, out) -> %u\n", a[2], e.result);
       break;
-    default: std::printf("  %s\n", SlotName(e.slot)); break;
+    default:
+      std::printf("  %s\n", SlotName(e.slot));
+      break;
     }
   }
 }
 
 // The system's text for an error code, on one line.
 void SystemMessage(DWORD code, char *out, DWORD size) {
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, out, size,
-                           nullptr);
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, out,
+                           size, nullptr);
   while (n > 0 && (out[n - 1] == '\r' || out[n - 1] == '\n' || out[n - 1] == ' ' || out[n - 1] == '.')) --n;
   out[n] = '\0';
   for (DWORD i = 0; i < n; ++i) {
@@ -150,7 +164,8 @@ int LoadAndRegister(const char *path, bool trace) {
     return kNoLibrary;
   }
   using Feedback = unsigned(WINAPI *)(unsigned, unsigned);
-  auto feedback = reinterpret_cast<Feedback>(reinterpret_cast<void *>(GetProcAddress(module, "RexxFeedback")));
+  auto feedback =
+      reinterpret_cast<Feedback>(reinterpret_cast<void *>(GetProcAddress(module, "RexxFeedback")));
   if (feedback == nullptr) {
     DWORD code = GetLastError();
     char text[256];
@@ -193,7 +208,8 @@ void PrintDirectory() {
   for (int library = 0; library < QvLibraryCount(); ++library) {
     QvDirectoryEntry e;
     for (int i = 0; QvDirectoryAt(library, i, &e); ++i) {
-      std::printf("%-6s %d %d %s%s\n", e.name, e.minimum, e.maximum, e.library_name != nullptr ? e.library_name : "",
+      std::printf("%-6s %d %d %s%s\n", e.name, e.minimum, e.maximum,
+                  e.library_name != nullptr ? e.library_name : "",
                   e.resolves_here ? "" : " (shadowed by an earlier library)");
     }
   }
@@ -201,15 +217,15 @@ void PrintDirectory() {
 
 // Where a failing call came from, for its message.
 struct Origin {
-  const char *what;  // "line" or "call" (the calls given as arguments)
+  const char *what; // "line" or "call" (the calls given as arguments)
   int number;
 };
 
 int RunCall(const CallLine &line, const char *written, int length, int digits, Origin origin, bool trace) {
   int minimum = 0, maximum = 0;
   if (!QvLookup(line.name, &minimum, &maximum)) {
-    std::fprintf(stderr, "tessarim-host: %s %d: %.*s: unknown function %s\n", origin.what, origin.number, length,
-                 written, line.name);
+    std::fprintf(stderr, "tessarim-host: %s %d: %.*s: unknown function %s\n", origin.what, origin.number,
+                 length, written, line.name);
     return kCallFailed;
   }
   if (line.argument_count < minimum || line.argument_count > maximum) {
@@ -219,7 +235,8 @@ int RunCall(const CallLine &line, const char *written, int length, int digits, O
     else
       std::snprintf(bounds, sizeof bounds, "%d to %d", minimum, maximum);
     std::fprintf(stderr, "tessarim-host: %s %d: %.*s: %s takes %s argument%s, not %d\n", origin.what,
-                 origin.number, length, written, line.name, bounds, maximum == 1 ? "" : "s", line.argument_count);
+                 origin.number, length, written, line.name, bounds, maximum == 1 ? "" : "s",
+                 line.argument_count);
     return kCallFailed;
   }
   QvReset();
@@ -228,8 +245,8 @@ int RunCall(const CallLine &line, const char *written, int length, int digits, O
   QvCall(line.name, line.argument_count, line.arguments, &result);
   if (trace) PrintTrace(0);
   if (result.code != 0) {
-    std::fprintf(stderr, "tessarim-host: %s %d: %.*s: the handler returned code %u\n", origin.what, origin.number,
-                 length, written, result.code);
+    std::fprintf(stderr, "tessarim-host: %s %d: %.*s: the handler returned code %u\n", origin.what,
+                 origin.number, length, written, result.code);
     return kCallFailed;
   }
   if (result.result_is_number)
@@ -324,7 +341,7 @@ int main(int argc, char **argv) {
       return kUsage;
     }
   } else {
-    _setmode(_fileno(stdin), _O_BINARY);  // a Ctrl-Z byte is no end of input
+    _setmode(_fileno(stdin), _O_BINARY); // a Ctrl-Z byte is no end of input
   }
 
   status = LoadLibraries(options);

@@ -2,8 +2,7 @@
 // must not return: the process ends through ExitProcess.
 #include "uninstaller.h"
 
-extern "C" void WinMainCRTStartup()
-{
-    UninstallerMain();
-    ExitProcess(0);
+extern "C" void WinMainCRTStartup() {
+  UninstallerMain();
+  ExitProcess(0);
 }

@@ -4,6 +4,6 @@
 
 #define IDI_UNINSTALL 101
 #define IDD_UNINSTALL 102
-#define IDC_PROGRESS 1000
+#define IDC_PROGRESS  1000
 
 #endif

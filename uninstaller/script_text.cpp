@@ -1,148 +1,123 @@
 #include "script_text.h"
 
-int LastBackslash(const char* text, int length)
-{
-    for (int i = length - 1; i >= 0; --i) {
-        if (text[i] == '\\')
-            return i;
-    }
-    return -1;
+int LastBackslash(const char *text, int length) {
+  for (int i = length - 1; i >= 0; --i) {
+    if (text[i] == '\\') return i;
+  }
+  return -1;
 }
 
-bool PathFitsScript(const char* path, unsigned length)
-{
-    if (length == 0 || length >= ScriptPathLimit)
-        return false;
-    for (unsigned i = 0; i < length; ++i) {
-        unsigned char c = (unsigned char)path[i];
-        if (c < 32 || c == 127)
-            return false;
-        switch (c) {
-        case '"':
-        case '*':
-        case '?':
-        case '<':
-        case '>':
-        case '|':
-        case '/':
-            return false;
-        default:
-            break;
-        }
+bool PathFitsScript(const char *path, unsigned length) {
+  if (length == 0 || length >= ScriptPathLimit) return false;
+  for (unsigned i = 0; i < length; ++i) {
+    unsigned char c = (unsigned char)path[i];
+    if (c < 32 || c == 127) return false;
+    switch (c) {
+    case '"':
+    case '*':
+    case '?':
+    case '<':
+    case '>':
+    case '|':
+    case '/':
+      return false;
+    default:
+      break;
     }
-    return true;
+  }
+  return true;
 }
 
-static bool Holds(const char* text, unsigned length, char wanted)
-{
-    for (unsigned i = 0; i < length; ++i) {
-        if (text[i] == wanted)
-            return true;
-    }
-    return false;
+static bool Holds(const char *text, unsigned length, char wanted) {
+  for (unsigned i = 0; i < length; ++i) {
+    if (text[i] == wanted) return true;
+  }
+  return false;
 }
 
 // Appends to a fixed buffer; once it is full, every later append is
 // dropped and the writer is spoilt.
 struct Writer {
-    char* text;
-    unsigned capacity;
-    unsigned length;
-    bool spoilt;
+  char *text;
+  unsigned capacity;
+  unsigned length;
+  bool spoilt;
 
-    void Byte(char c)
-    {
-        if (length >= capacity) {
-            spoilt = true;
-            return;
-        }
-        text[length++] = c;
+  void Byte(char c) {
+    if (length >= capacity) {
+      spoilt = true;
+      return;
     }
-    // A fixed piece of the script, written as it stands.
-    void Literal(const char* piece)
-    {
-        for (; *piece != 0; ++piece)
-            Byte(*piece);
+    text[length++] = c;
+  }
+  // A fixed piece of the script, written as it stands.
+  void Literal(const char *piece) {
+    for (; *piece != 0; ++piece) Byte(*piece);
+  }
+  // A path, with each % doubled so that the line's expansion gives it
+  // back as it is.
+  void Path(const char *path, unsigned count) {
+    for (unsigned i = 0; i < count; ++i) {
+      if (path[i] == '%') Byte('%');
+      Byte(path[i]);
     }
-    // A path, with each % doubled so that the line's expansion gives it
-    // back as it is.
-    void Path(const char* path, unsigned count)
-    {
-        for (unsigned i = 0; i < count; ++i) {
-            if (path[i] == '%')
-                Byte('%');
-            Byte(path[i]);
-        }
-    }
+  }
 };
 
 // Whether `rmdir "D"` may be written: not for an empty D (a program in the
 // current drive's root), nor for one ending in : or \ (C: names the
 // current folder of drive C, whatever that is; a root cannot be removed).
-static bool FolderRemovable(const char* folder, int length)
-{
-    if (length <= 0)
-        return false;
-    char last = folder[length - 1];
-    return last != ':' && last != '\\';
+static bool FolderRemovable(const char *folder, int length) {
+  if (length <= 0) return false;
+  char last = folder[length - 1];
+  return last != ':' && last != '\\';
 }
 
-unsigned MakeScriptText(const char* program, unsigned programLength, const char* script, unsigned scriptLength,
-                        char* text, unsigned capacity)
-{
-    if (!PathFitsScript(program, programLength) || !PathFitsScript(script, scriptLength))
-        return 0;
-    if (Holds(script, scriptLength, '%') || Holds(script, scriptLength, '!'))
-        return 0;
-    int folderLength = LastBackslash(program, (int)programLength);
-    if (folderLength < 0)
-        return 0;
+unsigned MakeScriptText(const char *program, unsigned programLength, const char *script,
+                        unsigned scriptLength, char *text, unsigned capacity) {
+  if (!PathFitsScript(program, programLength) || !PathFitsScript(script, scriptLength)) return 0;
+  if (Holds(script, scriptLength, '%') || Holds(script, scriptLength, '!')) return 0;
+  int folderLength = LastBackslash(program, (int)programLength);
+  if (folderLength < 0) return 0;
 
-    Writer out = {text, capacity, 0, false};
-    if (Holds(program, programLength, '!'))
-        out.Literal("setlocal DisableDelayedExpansion\r\n");
-    out.Literal("set tessarim_tries=0\r\n"
-                ":Repeat\r\n"
-                "set /a tessarim_tries+=1\r\n"
-                "if %tessarim_tries% gtr 100 ping -n 2 127.0.0.1 >nul\r\n"
-                "del \"");
-    out.Path(program, programLength);
-    out.Literal("\"\r\nif exist \"");
-    out.Path(program, programLength);
-    out.Literal("\" if %tessarim_tries% lss 160 goto Repeat\r\n");
-    if (FolderRemovable(program, folderLength)) {
-        out.Literal("rmdir \"");
-        out.Path(program, (unsigned)folderLength);
-        out.Literal("\"\r\n");
-    }
-    out.Literal("del \"");
-    out.Path(script, scriptLength);
+  Writer out = {text, capacity, 0, false};
+  if (Holds(program, programLength, '!')) out.Literal("setlocal DisableDelayedExpansion\r\n");
+  out.Literal("set tessarim_tries=0\r\n"
+              ":Repeat\r\n"
+              "set /a tessarim_tries+=1\r\n"
+              "if %tessarim_tries% gtr 100 ping -n 2 127.0.0.1 >nul\r\n"
+              "del \"");
+  out.Path(program, programLength);
+  out.Literal("\"\r\nif exist \"");
+  out.Path(program, programLength);
+  out.Literal("\" if %tessarim_tries% lss 160 goto Repeat\r\n");
+  if (FolderRemovable(program, folderLength)) {
+    out.Literal("rmdir \"");
+    out.Path(program, (unsigned)folderLength);
     out.Literal("\"\r\n");
-    return out.spoilt ? 0 : out.length;
+  }
+  out.Literal("del \"");
+  out.Path(script, scriptLength);
+  out.Literal("\"\r\n");
+  return out.spoilt ? 0 : out.length;
 }
 
 // Characters that a bare command line may hold: none of them splits it,
 // escapes, expands or ends the program's name.
-static bool PlainInCommandLine(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '\\' || c == ':' ||
-           c == '.' || c == '_' || c == '-';
+static bool PlainInCommandLine(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '\\' ||
+         c == ':' || c == '.' || c == '_' || c == '-';
 }
 
-void MakeScriptCommandLine(const char* scriptPath, char* commandLine)
-{
-    bool plain = true;
-    unsigned length = 0;
-    for (; scriptPath[length] != 0; ++length) {
-        if (!PlainInCommandLine(scriptPath[length]))
-            plain = false;
-    }
-    unsigned at = 0;
-    if (!plain)
-        commandLine[at++] = '"';
-    for (unsigned i = 0; i < length; ++i)
-        commandLine[at++] = scriptPath[i];
-    if (!plain)
-        commandLine[at++] = '"';
-    commandLine[at] = 0;
+void MakeScriptCommandLine(const char *scriptPath, char *commandLine) {
+  bool plain = true;
+  unsigned length = 0;
+  for (; scriptPath[length] != 0; ++length) {
+    if (!PlainInCommandLine(scriptPath[length])) plain = false;
+  }
+  unsigned at = 0;
+  if (!plain) commandLine[at++] = '"';
+  for (unsigned i = 0; i < length; ++i) commandLine[at++] = scriptPath[i];
+  if (!plain) commandLine[at++] = '"';
+  commandLine[at] = 0;
 }

@@ -46,25 +46,25 @@ const unsigned ScriptTextCapacity = 4096;
 
 // Position of the last backslash among the first `length` characters of
 // `text`, or -1 when there is none.
-int LastBackslash(const char* text, int length);
+int LastBackslash(const char *text, int length);
 
 // True when the `length` bytes of `path` may stand inside the script's
 // double quotes: 1 to 259 bytes, none of them a control character or one
 // of " * ? < > | / (no platform path holds them; inside the quotes they
 // would end the quotes, or make del and rmdir take wildcards or switches).
-bool PathFitsScript(const char* path, unsigned length);
+bool PathFitsScript(const char *path, unsigned length);
 
 // Writes the script for P and S into `text` (`capacity` bytes) and returns
 // its length; returns 0, writing nothing that counts, when no script may be
 // written: P or S does not fit the script, P holds no backslash, S holds %
 // or !, or the script does not fit `capacity`.
-unsigned MakeScriptText(const char* program, unsigned programLength, const char* script, unsigned scriptLength,
-                        char* text, unsigned capacity);
+unsigned MakeScriptText(const char *program, unsigned programLength, const char *script,
+                        unsigned scriptLength, char *text, unsigned capacity);
 
 // The command line that starts the script at `scriptPath` (a zero-
 // terminated path of at most 259 bytes, without % or !): the bare path when
 // it holds only ASCII letters, digits and \ : . _ -, otherwise the path in
 // double quotes. `commandLine` holds ScriptPathLimit + 2 bytes.
-void MakeScriptCommandLine(const char* scriptPath, char* commandLine);
+void MakeScriptCommandLine(const char *scriptPath, char *commandLine);
 
 #endif

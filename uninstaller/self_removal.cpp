@@ -17,11 +17,9 @@ static char OemProgram[MAX_PATH];
 static char OemScript[MAX_PATH];
 
 // Fills a structure byte by byte: the program links no memset.
-static void ZeroBytes(void* block, DWORD size)
-{
-    BYTE* bytes = (BYTE*)block;
-    for (DWORD i = 0; i < size; ++i)
-        bytes[i] = 0;
+static void ZeroBytes(void *block, DWORD size) {
+  BYTE *bytes = (BYTE *)block;
+  for (DWORD i = 0; i < size; ++i) bytes[i] = 0;
 }
 
 // Puts the script path in PathBuffer: the temporary folder and the library's
@@ -29,19 +27,17 @@ static void ZeroBytes(void* block, DWORD size)
 // long to leave room for the name, or not exactly the platform's folder in
 // the ANSI code page (a letter that ANSI lacks comes back as ? or a
 // look-alike, and the script would name another file).
-static bool MakeScriptPath()
-{
-    DWORD length = GetTempPathA(TempPathLimit, PathBuffer);
-    if (length == 0 || length >= TempPathLimit)
-        return false;
-    WCHAR wide[MAX_PATH];
-    DWORD wideLength = GetTempPathW(MAX_PATH, wide);
-    if (wideLength == 0 || wideLength >= MAX_PATH || !SameInAnsi(PathBuffer, length, wide) ||
-        !LastBackslashStandsAlone(PathBuffer, length))
-        return false;
-    lstrcpyA(PathBuffer + length, LibraryFileName);
-    lstrcpyA(PathBuffer + length + ExtensionOffset, ScriptExtension);
-    return true;
+static bool MakeScriptPath() {
+  DWORD length = GetTempPathA(TempPathLimit, PathBuffer);
+  if (length == 0 || length >= TempPathLimit) return false;
+  WCHAR wide[MAX_PATH];
+  DWORD wideLength = GetTempPathW(MAX_PATH, wide);
+  if (wideLength == 0 || wideLength >= MAX_PATH || !SameInAnsi(PathBuffer, length, wide) ||
+      !LastBackslashStandsAlone(PathBuffer, length))
+    return false;
+  lstrcpyA(PathBuffer + length, LibraryFileName);
+  lstrcpyA(PathBuffer + length + ExtensionOffset, ScriptExtension);
+  return true;
 }
 
 // Puts the `length` bytes of `ansi` in `oem` in the OEM code page, in which
@@ -49,85 +45,77 @@ static bool MakeScriptPath()
 // no exact counterpart there: CharToOemBuffA would put a look-alike in its
 // place, so the text must convert back to itself and both must be the same
 // characters.
-static bool ToOem(const char* ansi, DWORD length, char* oem)
-{
-    CharToOemBuffA(ansi, oem, length);
-    char back[MAX_PATH];
-    OemToCharBuffA(oem, back, length);
-    for (DWORD i = 0; i < length; ++i) {
-        if (back[i] != ansi[i])
-            return false;
-    }
-    WCHAR fromAnsi[MAX_PATH];
-    WCHAR fromOem[MAX_PATH];
-    int count = MultiByteToWideChar(CP_ACP, 0, ansi, (int)length, fromAnsi, MAX_PATH);
-    if (count == 0 || MultiByteToWideChar(CP_OEMCP, 0, oem, (int)length, fromOem, MAX_PATH) != count)
-        return false;
-    for (int i = 0; i < count; ++i) {
-        if (fromAnsi[i] != fromOem[i])
-            return false;
-    }
-    return true;
+static bool ToOem(const char *ansi, DWORD length, char *oem) {
+  CharToOemBuffA(ansi, oem, length);
+  char back[MAX_PATH];
+  OemToCharBuffA(oem, back, length);
+  for (DWORD i = 0; i < length; ++i) {
+    if (back[i] != ansi[i]) return false;
+  }
+  WCHAR fromAnsi[MAX_PATH];
+  WCHAR fromOem[MAX_PATH];
+  int count = MultiByteToWideChar(CP_ACP, 0, ansi, (int)length, fromAnsi, MAX_PATH);
+  if (count == 0 || MultiByteToWideChar(CP_OEMCP, 0, oem, (int)length, fromOem, MAX_PATH) != count)
+    return false;
+  for (int i = 0; i < count; ++i) {
+    if (fromAnsi[i] != fromOem[i]) return false;
+  }
+  return true;
 }
 
 // Writes the script to the file named in PathBuffer in one write. A script
 // cut short could end inside a path and name another one: then it is
 // deleted again and not started.
-static bool WriteScript(unsigned size)
-{
-    HANDLE file = CreateFileA(PathBuffer, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL whole = WriteFile(file, ScriptText, size, &written, NULL) && written == size;
-    CloseHandle(file);
-    if (!whole)
-        DeleteFileA(PathBuffer);
-    return whole;
+static bool WriteScript(unsigned size) {
+  HANDLE file = CreateFileA(PathBuffer, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  BOOL whole = WriteFile(file, ScriptText, size, &written, NULL) && written == size;
+  CloseHandle(file);
+  if (!whole) DeleteFileA(PathBuffer);
+  return whole;
 }
 
 // Starts the script suspended at idle priority, and lets it run only once
 // this program has raised its own priority, so that the program ends before
 // the script's retries can succeed. No handle of the script is kept.
-static void StartScript(STARTUPINFOA* startup)
-{
-    char commandLine[MAX_PATH + 2];
-    MakeScriptCommandLine(PathBuffer, commandLine);
+static void StartScript(STARTUPINFOA *startup) {
+  char commandLine[MAX_PATH + 2];
+  MakeScriptCommandLine(PathBuffer, commandLine);
 
-    startup->cb = sizeof *startup;
-    startup->dwFlags = STARTF_USESHOWWINDOW;
-    startup->wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, CREATE_SUSPENDED | IDLE_PRIORITY_CLASS,
-                        NULL, "\\", startup, &process))
-        return;
-    SetThreadPriority(process.hThread, THREAD_PRIORITY_IDLE);
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
-    SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
-    CloseHandle(process.hProcess);
-    ResumeThread(process.hThread);
-    CloseHandle(process.hThread);
+  startup->cb = sizeof *startup;
+  startup->dwFlags = STARTF_USESHOWWINDOW;
+  startup->wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION process;
+  if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, CREATE_SUSPENDED | IDLE_PRIORITY_CLASS, NULL,
+                      "\\", startup, &process))
+    return;
+  SetThreadPriority(process.hThread, THREAD_PRIORITY_IDLE);
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+  SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
+  CloseHandle(process.hProcess);
+  ResumeThread(process.hThread);
+  CloseHandle(process.hThread);
 }
 
-void ScheduleSelfRemoval()
-{
-    STARTUPINFOA startup;
-    ZeroBytes(&startup, sizeof startup);
+void ScheduleSelfRemoval() {
+  STARTUPINFOA startup;
+  ZeroBytes(&startup, sizeof startup);
 
-    // Every path is settled before anything is written: a cut or lossy
-    // path, or one that the command interpreter cannot read back as it is,
-    // would make the script name some other file. Then no script is written
-    // and the program and its folder stay.
-    char program[MAX_PATH];
-    DWORD programLength = ProgramPath(program);
-    unsigned size = 0;
-    if (NamesThisProgram(program, programLength) && MakeScriptPath()) {
-        DWORD scriptLength = (DWORD)lstrlenA(PathBuffer);
-        if (ToOem(program, programLength, OemProgram) && ToOem(PathBuffer, scriptLength, OemScript))
-            size = MakeScriptText(OemProgram, programLength, OemScript, scriptLength, ScriptText, sizeof ScriptText);
-    }
-    if (size != 0 && WriteScript(size))
-        StartScript(&startup);
-    SendDlgItemMessageA(MainWindow, IDC_PROGRESS, PBM_STEPIT, 0, 0);
+  // Every path is settled before anything is written: a cut or lossy
+  // path, or one that the command interpreter cannot read back as it is,
+  // would make the script name some other file. Then no script is written
+  // and the program and its folder stay.
+  char program[MAX_PATH];
+  DWORD programLength = ProgramPath(program);
+  unsigned size = 0;
+  if (NamesThisProgram(program, programLength) && MakeScriptPath()) {
+    DWORD scriptLength = (DWORD)lstrlenA(PathBuffer);
+    if (ToOem(program, programLength, OemProgram) && ToOem(PathBuffer, scriptLength, OemScript))
+      size =
+          MakeScriptText(OemProgram, programLength, OemScript, scriptLength, ScriptText, sizeof ScriptText);
+  }
+  if (size != 0 && WriteScript(size)) StartScript(&startup);
+  SendDlgItemMessageA(MainWindow, IDC_PROGRESS, PBM_STEPIT, 0, 0);
 }

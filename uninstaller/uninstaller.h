@@ -51,28 +51,28 @@ void ScheduleSelfRemoval();
 // gives it, and as GetModuleFileNameW(NULL, buffer, MAX_PATH) gives it.
 // Functions of their own so that tests can place the program anywhere
 // without moving their own executable.
-DWORD ProgramPath(char* buffer);
-DWORD ProgramPathW(WCHAR* buffer);
+DWORD ProgramPath(char *buffer);
+DWORD ProgramPathW(WCHAR *buffer);
 
 // Whether the `length` bytes of `ansi` are exactly `wide` in the ANSI code
 // page: no character of `wide` is missing there or stands in by a best-fit
 // look-alike (Ō read as O would name another folder).
-bool SameInAnsi(const char* ansi, DWORD length, const WCHAR* wide);
+bool SameInAnsi(const char *ansi, DWORD length, const WCHAR *wide);
 
 // Whether the last byte 92 (\) of the `n` bytes of `path` is a backslash
 // of its own, not the second byte of a double-byte character (which a
 // double-byte ANSI code page allows), so that the folder ends there.
-bool LastBackslashStandsAlone(const char* path, DWORD n);
+bool LastBackslashStandsAlone(const char *path, DWORD n);
 
 // Whether the program path in `path` (n characters, from ProgramPath) names
 // this program: not empty, not cut, holding a backslash, and the same as
 // the program's wide path. Only then may anything be touched.
-bool NamesThisProgram(const char* path, DWORD n);
+bool NamesThisProgram(const char *path, DWORD n);
 
 // Turns the program path in `path` (n characters) into the library's path
 // in place. False, with nothing usable in `path`, when the program path is
 // empty, was cut, holds no backslash, or the library path would not fit
 // MAX_PATH bytes.
-bool MakeLibraryPath(char* path, DWORD n);
+bool MakeLibraryPath(char *path, DWORD n);
 
 #endif

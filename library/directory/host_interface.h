@@ -73,7 +73,8 @@ constexpr std::size_t kHostSlotCount = 21;
 static_assert(sizeof(HostCallbackTable) == kHostSlotCount * sizeof(void *), "21 slots, no padding");
 static_assert(offsetof(HostCallbackTable, set_result) == kSlotSetResult * sizeof(void *), "set result");
 static_assert(offsetof(HostCallbackTable, release_text) == kSlotReleaseText * sizeof(void *), "release text");
-static_assert(offsetof(HostCallbackTable, register_library) == kSlotRegisterLibrary * sizeof(void *), "register library");
+static_assert(offsetof(HostCallbackTable, register_library) == kSlotRegisterLibrary * sizeof(void *),
+              "register library");
 static_assert(offsetof(HostCallbackTable, read_setting) == kSlotReadSetting * sizeof(void *), "read setting");
 static_assert(offsetof(HostCallbackTable, fetch_text) == kSlotFetchText * sizeof(void *), "fetch text");
 static_assert(offsetof(HostCallbackTable, fetch_number) == kSlotFetchNumber * sizeof(void *), "fetch number");

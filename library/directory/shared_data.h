@@ -6,10 +6,10 @@
 
 struct SharedData {
   NameBlock name_block;
-  char host_module[13];    // "quorvant.dll"
-  char binding_entry[21];  // "RexxGetQuorvantFuncs"
-  char library_name[9];    // "tessarim": registration name and box caption
-  char pi_text[51];        // 3. and 48 decimals of pi
+  char host_module[13];   // "quorvant.dll"
+  char binding_entry[21]; // "RexxGetQuorvantFuncs"
+  char library_name[9];   // "tessarim": registration name and box caption
+  char pi_text[51];       // 3. and 48 decimals of pi
 };
 
 constexpr int kPiTextLength = 50;

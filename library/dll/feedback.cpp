@@ -10,6 +10,6 @@
 // a second call registers again.
 extern "C" HostWord WINAPI RexxFeedback(HostWord reason, HostWord host_value) {
   if (reason != 1) return 0;
-  return g_host.register_library(0, g_shared.library_name, g_shared.name_block.bytes,
-                                 kHandlerTable, host_value);
+  return g_host.register_library(0, g_shared.library_name, g_shared.name_block.bytes, kHandlerTable,
+                                 host_value);
 }

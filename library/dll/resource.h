@@ -2,5 +2,5 @@
 // routine.
 #pragma once
 
-#define IDS_NEEDS_HOST 29
+#define IDS_NEEDS_HOST       29
 #define IDS_NEEDS_NEWER_HOST 30

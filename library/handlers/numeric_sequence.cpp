@@ -30,7 +30,8 @@ HostWord RunNumericSequence(void *context, void *arguments, HostWord *status, Fo
   return SetNumberResult(context, status, result, precision);
 }
 
-HostWord RunTwoArgumentSequence(void *context, void *arguments, HostWord *status, TwoArgumentFormula formula) {
+HostWord RunTwoArgumentSequence(void *context, void *arguments, HostWord *status,
+                                TwoArgumentFormula formula) {
   const char *first = g_host.fetch_text(context, arguments, 1);
   if (first == nullptr) {
     return kCodeNoText;

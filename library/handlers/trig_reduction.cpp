@@ -32,12 +32,11 @@ using u64 = std::uint64_t;
 // weight 2^-(32j+1) .. 2^-(32j+32). 40 words reach past the last bit that
 // the largest double (e = 971) uses.
 constexpr u32 kTwoOverPi[40] = {
-    0xA2F9836E, 0x4E441529, 0xFC2757D1, 0xF534DDC0, 0xDB629599, 0x3C439041, 0xFE5163AB,
-    0xDEBBC561, 0xB7246E3A, 0x424DD2E0, 0x06492EEA, 0x09D1921C, 0xFE1DEB1C, 0xB129A73E,
-    0xE88235F5, 0x2EBB4484, 0xE99C7026, 0xB45F7E41, 0x3991D639, 0x835339F4, 0x9C845F8B,
-    0xBDF9283B, 0x1FF897FF, 0xDE05980F, 0xEF2F118B, 0x5A0A6D1F, 0x6D367ECF, 0x27CB09B7,
-    0x4F463F66, 0x9E5FEA2D, 0x7527BAC7, 0xEBE5F17B, 0x3D0739F7, 0x8A5292EA, 0x6BFB5FB1,
-    0x1F8D5D08, 0x56033046, 0xFC7B6BAB, 0xF0CFBC20, 0x9AF4361D,
+    0xA2F9836E, 0x4E441529, 0xFC2757D1, 0xF534DDC0, 0xDB629599, 0x3C439041, 0xFE5163AB, 0xDEBBC561,
+    0xB7246E3A, 0x424DD2E0, 0x06492EEA, 0x09D1921C, 0xFE1DEB1C, 0xB129A73E, 0xE88235F5, 0x2EBB4484,
+    0xE99C7026, 0xB45F7E41, 0x3991D639, 0x835339F4, 0x9C845F8B, 0xBDF9283B, 0x1FF897FF, 0xDE05980F,
+    0xEF2F118B, 0x5A0A6D1F, 0x6D367ECF, 0x27CB09B7, 0x4F463F66, 0x9E5FEA2D, 0x7527BAC7, 0xEBE5F17B,
+    0x3D0739F7, 0x8A5292EA, 0x6BFB5FB1, 0x1F8D5D08, 0x56033046, 0xFC7B6BAB, 0xF0CFBC20, 0x9AF4361D,
 };
 
 constexpr u64 TwoOverPiPair(int i) { return u64{kTwoOverPi[2 * i]} << 32 | kTwoOverPi[2 * i + 1]; }
@@ -53,21 +52,21 @@ constexpr u64 kHalfPiLow = 0xC4C6628B80DC1CD1u;
 // The largest e of a double below 2^63: m * 2^10 < 2^63.
 constexpr int kLastModerateExponent = 10;
 
-constexpr int kWindowWords = 8;  // 256 bits of 2/pi
+constexpr int kWindowWords = 8; // 256 bits of 2/pi
 // The window times a 53-bit m fills 10 words; two zero words above let a
 // 64-bit read at the highest point (309, for the smallest e) stay inside.
 constexpr int kProductWords = 12;
 
 // x * 2/pi modulo 4 as a fixed-point number.
 struct QuarterTurns {
-  u32 quadrant;  // the two bits above the point: k mod 4 before folding
-  u64 high;      // fraction bits 2^-1 .. 2^-64
-  u64 low;       // fraction bits 2^-65 .. 2^-128
+  u32 quadrant; // the two bits above the point: k mod 4 before folding
+  u64 high;     // fraction bits 2^-1 .. 2^-64
+  u64 low;      // fraction bits 2^-65 .. 2^-128
 };
 
 struct SplitDouble {
   bool negative;
-  int e;  // x = m * 2^e
+  int e; // x = m * 2^e
   u64 m;
 };
 
@@ -114,7 +113,7 @@ QuarterTurns ModerateTurns(u64 m, int e) {
   u64 carry2 = p2 < c.low;
   p2 += carry1;
   carry2 += p2 < carry1;
-  u64 p3 = c.high + carry2;  // c.high < 2^53: no carry out
+  u64 p3 = c.high + carry2; // c.high < 2^53: no carry out
   if (e > 0) {
     p3 = p3 << e | p2 >> (64 - e);
     p2 = p2 << e | p1 >> (64 - e);
@@ -170,7 +169,7 @@ ReducedAngle FinishReduction(bool x_negative, QuarterTurns turns) {
   }
   // |F| = (high:low) * 2^-(128 + scale) with the top bit of high set.
   int scale = 0;
-  if (high == 0) {  // never for a double (|F| > 2^-62); keeps the count defined
+  if (high == 0) { // never for a double (|F| > 2^-62); keeps the count defined
     high = low;
     low = 0;
     scale = 64;
@@ -208,7 +207,7 @@ ReducedAngle FinishReduction(bool x_negative, QuarterTurns turns) {
   return {static_cast<int>(quadrant & 3), MakeExtended(negative, r_high, exponent)};
 }
 
-}  // namespace
+} // namespace
 
 ReducedAngle ReduceModerateAngle(double x) {
   const SplitDouble s = Split(x);

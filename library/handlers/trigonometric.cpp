@@ -35,10 +35,14 @@ namespace {
 // one quarter turn on.
 long double SineOfQuarterTurns(int quarter_turns, long double r) {
   switch (quarter_turns & 3) {
-  case 0: return X87Sin(r);
-  case 1: return X87Cos(r);
-  case 2: return -X87Sin(r);
-  default: return -X87Cos(r);
+  case 0:
+    return X87Sin(r);
+  case 1:
+    return X87Cos(r);
+  case 2:
+    return -X87Sin(r);
+  default:
+    return -X87Cos(r);
   }
 }
 

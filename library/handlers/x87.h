@@ -27,19 +27,19 @@ inline std::uint16_t ReadControlWord() {
 inline void WriteControlWord(std::uint16_t word) { __asm__ __volatile__("fldcw %0" : : "m"(word)); }
 
 // One instruction on st(0), its result left in st(0).
-#define TESSARIM_X87_UNARY(name, instruction)                                                                  \
-  inline long double name(long double x) {                                                                    \
-    long double result;                                                                                       \
-    __asm__(instruction : "=t"(result) : "0"(x));                                                            \
-    return result;                                                                                            \
+#define TESSARIM_X87_UNARY(name, instruction)     \
+  inline long double name(long double x) {        \
+    long double result;                           \
+    __asm__(instruction : "=t"(result) : "0"(x)); \
+    return result;                                \
   }
 
 // One of the processor's constants, pushed.
-#define TESSARIM_X87_CONSTANT(name, instruction)                                                               \
-  inline long double name() {                                                                                 \
-    long double result;                                                                                       \
-    __asm__(instruction : "=t"(result));                                                                      \
-    return result;                                                                                            \
+#define TESSARIM_X87_CONSTANT(name, instruction) \
+  inline long double name() {                    \
+    long double result;                          \
+    __asm__(instruction : "=t"(result));         \
+    return result;                               \
   }
 
 // Extended value -> double, the one rounding of every formula's result.

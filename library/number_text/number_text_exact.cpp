@@ -18,8 +18,8 @@ void BigMulAdd(BigNumber *n, std::uint32_t factor, std::uint32_t addend) {
 }
 
 void BigMulPow5(BigNumber *n, int exponent) {
-  static constexpr std::uint32_t kPow5[14] = {1,      5,       25,       125,       625,        3125,       15625,
-                                              78125,  390625,  1953125,  9765625,   48828125,   244140625,  1220703125};
+  static constexpr std::uint32_t kPow5[14] = {
+      1, 5, 25, 125, 625, 3125, 15625, 78125, 390625, 1953125, 9765625, 48828125, 244140625, 1220703125};
   static_assert(kPow5[13] == 1220703125u && kPow5[13] / 5 == kPow5[12], "5^13 is the largest 32-bit power");
   for (; exponent >= 13; exponent -= 13) BigMulAdd(n, kPow5[13], 0);
   if (exponent > 0) BigMulAdd(n, kPow5[exponent], 0);
@@ -54,7 +54,7 @@ int BigCompare(const BigNumber *a, const BigNumber *b) {
 
 bool BigIsZero(const BigNumber *n) { return n->size == 0; }
 
-static void BigSubtract(BigNumber *a, const BigNumber *b) {  // a >= b
+static void BigSubtract(BigNumber *a, const BigNumber *b) { // a >= b
   std::uint32_t borrow = 0;
   for (int i = 0; i < a->size; ++i) {
     const std::uint64_t sub = static_cast<std::uint64_t>(i < b->size ? b->word[i] : 0) + borrow;

@@ -21,7 +21,7 @@ constexpr bool kExactOnly = false;
 constexpr int kBigWords = 96;
 struct BigNumber {
   std::uint32_t word[kBigWords];
-  int size;  // words in use; no leading zero words; 0 for the value 0
+  int size; // words in use; no leading zero words; 0 for the value 0
 };
 
 void BigSet(BigNumber *n, std::uint64_t value);

@@ -60,7 +60,7 @@ void RoundTo17(std::uint64_t m, int e, std::uint64_t *digits, int *x) {
   const Product128 low = Multiply(m, power.low);
   const std::uint64_t middle = high.low + low.high;
   const std::uint64_t top = high.high + (middle < high.low);
-  const int shift = -(e + PowerOfTenBinaryExponent(k) + 1) - 128;  // 5..8 over all doubles
+  const int shift = -(e + PowerOfTenBinaryExponent(k) + 1) - 128; // 5..8 over all doubles
   std::uint64_t q = top >> shift;
   if (kExactOnly || k < 0 || k > 55) {
     // T is off by less than one unit, so the product by less than 2^64:
@@ -80,7 +80,7 @@ void RoundTo17(std::uint64_t m, int e, std::uint64_t *digits, int *x) {
       q = ScaledAtLeast(m, e + 1, k, threshold) ? threshold : threshold - 1;
     }
   }
-  if (q >= 2 * kPow10[17]) {  // x0 was one too low: drop a digit, exactly
+  if (q >= 2 * kPow10[17]) { // x0 was one too low: drop a digit, exactly
     q /= 10;
     ++x0;
   }
@@ -93,10 +93,9 @@ void RoundTo17(std::uint64_t m, int e, std::uint64_t *digits, int *x) {
   *x = x0;
 }
 
-const char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
+const char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                           "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                           "8081828384858687888990919293949596979899";
 
 // Writes the `count` lowest digits of value (value < 10^count), right to left.
 void WriteDigits32(std::uint32_t value, char *end, int count) {
@@ -140,7 +139,7 @@ std::size_t Format(std::uint64_t bits, int precision, char *text) {
   if (p < 17) {
     const std::uint64_t unit = kPow10[17 - p];
     std::uint64_t kept = d / unit;
-    if ((d - kept * unit) * 2 >= unit) ++kept;  // half up
+    if ((d - kept * unit) * 2 >= unit) ++kept; // half up
     if (kept == kPow10[p]) {
       kept = kPow10[p - 1];
       ++x;
@@ -156,7 +155,7 @@ std::size_t Format(std::uint64_t bits, int precision, char *text) {
   } else {
     WriteDigits32(static_cast<std::uint32_t>(d), digits + count, count);
   }
-  while (digits[count - 1] == '0') --count;  // the first digit is never 0
+  while (digits[count - 1] == '0') --count; // the first digit is never 0
 
   char *o = text;
   if (negative) *o++ = '-';
@@ -168,7 +167,7 @@ std::size_t Format(std::uint64_t bits, int precision, char *text) {
     }
     *o++ = 'e';
     *o++ = x < 0 ? '-' : '+';
-    const int magnitude = x < 0 ? -x : x;  // at most 324
+    const int magnitude = x < 0 ? -x : x; // at most 324
     *o++ = static_cast<char>('0' + magnitude / 100);
     *o++ = kDigitPairs[2 * (magnitude % 100)];
     *o++ = kDigitPairs[2 * (magnitude % 100) + 1];
@@ -188,7 +187,7 @@ std::size_t Format(std::uint64_t bits, int precision, char *text) {
   return static_cast<std::size_t>(o - text);
 }
 
-}  // namespace
+} // namespace
 
 std::size_t NumberToText(double value, int precision, char *out, std::size_t out_size) {
   std::uint64_t bits;

@@ -20,7 +20,8 @@ constexpr int kMaxExactDigits = 800;
 
 // The exact path divides up to 800 digits by 5^(800 + 324) at most, scaled
 // to a 64-bit quotient: 64 + 64 + 1124 * log2(5) bits, with log2(5) < 2.33.
-static_assert(kBigWords * 32 >= 64 + 64 + (kMaxExactDigits + 324) * 233 / 100 + 32, "big integers hold the exact path");
+static_assert(kBigWords * 32 >= 64 + 64 + (kMaxExactDigits + 324) * 233 / 100 + 32,
+              "big integers hold the exact path");
 
 inline bool IsDigit(unsigned char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
@@ -31,7 +32,7 @@ inline std::uint32_t EightDigits(const unsigned char *p) {
   std::uint64_t v;
   std::memcpy(&v, p, sizeof v);
   v -= 0x3030303030303030u;
-  v = v * 10 + (v >> 8);  // pairs of digits in every other byte
+  v = v * 10 + (v >> 8); // pairs of digits in every other byte
   constexpr std::uint64_t kMask = 0x000000FF000000FFu;
   constexpr std::uint64_t kMul1 = 100 + (std::uint64_t{1000000} << 32);
   constexpr std::uint64_t kMul2 = 1 + (std::uint64_t{10000} << 32);
@@ -91,7 +92,7 @@ bool ProductToBits(std::uint64_t w, int q, std::uint64_t *bits) {
   std::uint64_t mantissa = product.high >> shift;
   // Biased binary exponent: 1023 + floor(log2 10^q) + 63 + upper bit - lz.
   int power2 = ((q * 217706) >> 16) + 63 + upper_bit - lz + 1023;
-  if (power2 <= 0) {  // subnormal or zero
+  if (power2 <= 0) { // subnormal or zero
     if (-power2 + 1 >= 64) {
       *bits = 0;
       return true;
@@ -125,11 +126,11 @@ bool ProductToBits(std::uint64_t w, int q, std::uint64_t *bits) {
 
 // w * 10^q for any q; false when undecided.
 bool DecimalToBits(std::uint64_t w, std::int64_t q, std::uint64_t *bits) {
-  if (q < kPowerOfTenMin) {  // below 10^19 * 10^-343, under half the smallest subnormal
+  if (q < kPowerOfTenMin) { // below 10^19 * 10^-343, under half the smallest subnormal
     *bits = 0;
     return true;
   }
-  if (q > 308) {  // at least 10^309
+  if (q > 308) { // at least 10^309
     *bits = kInfinityBits;
     return true;
   }
@@ -142,7 +143,7 @@ std::uint64_t RoundToBits(std::uint64_t q, std::int64_t exponent, bool sticky) {
   std::int64_t biased = exponent + 63 + 1023;
   int shift = 11;
   if (biased <= 0) {
-    if (1 - biased > 64 - 11) return 0;  // below half the smallest subnormal
+    if (1 - biased > 64 - 11) return 0; // below half the smallest subnormal
     shift += static_cast<int>(1 - biased);
     biased = 0;
   }
@@ -157,7 +158,7 @@ std::uint64_t RoundToBits(std::uint64_t q, std::int64_t exponent, bool sticky) {
     half = std::uint64_t{1} << (shift - 1);
   }
   if (rest > half || (rest == half && (sticky || (mantissa & 1)))) ++mantissa;
-  if (biased == 0) return mantissa;  // a carry into bit 52 makes the smallest normal
+  if (biased == 0) return mantissa; // a carry into bit 52 makes the smallest normal
   if (mantissa >> 53) {
     mantissa >>= 1;
     ++biased;
@@ -195,7 +196,7 @@ std::uint64_t DigitsToBitsExact(const unsigned char *first, const unsigned char 
     }
   }
   if (chunk_scale > 1) BigMulAdd(&numerator, chunk_scale, chunk);
-  const std::int64_t exponent10 = scale - count;  // value = numerator * 10^exponent10
+  const std::int64_t exponent10 = scale - count; // value = numerator * 10^exponent10
   BigNumber denominator;
   BigSet(&denominator, 1);
   if (exponent10 >= 0)
@@ -215,7 +216,7 @@ std::uint64_t DigitsToBitsExact(const unsigned char *first, const unsigned char 
   return RoundToBits(q, exponent10 - shift - lz, sticky);
 }
 
-}  // namespace
+} // namespace
 
 double TextToNumber(const char *text) {
   const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
@@ -227,10 +228,10 @@ double TextToNumber(const char *text) {
   }
   const unsigned char *const start = p;
   while (*p == '0') ++p;
-  const unsigned char *first = p;  // first significant digit, once found
+  const unsigned char *first = p; // first significant digit, once found
   std::uint64_t w = 0;
-  int kept = 0;                // digits in w
-  std::int64_t scale = 0;      // decimal exponent of w's units, before the exponent part
+  int kept = 0;           // digits in w
+  std::int64_t scale = 0; // decimal exponent of w's units, before the exponent part
   bool dropped_nonzero = false;
   p = TakeDigits(p, &w, &kept);
   for (; IsDigit(*p); ++p) {

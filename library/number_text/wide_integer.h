@@ -19,7 +19,8 @@ inline Product128 MultiplyPortable(std::uint64_t a, std::uint64_t b) {
   const std::uint64_t hi_lo = a_hi * b_lo;
   const std::uint64_t lo_hi = a_lo * b_hi;
   const std::uint64_t hi_hi = a_hi * b_hi;
-  const std::uint64_t middle = (lo_lo >> 32) + static_cast<std::uint32_t>(hi_lo) + static_cast<std::uint32_t>(lo_hi);
+  const std::uint64_t middle =
+      (lo_lo >> 32) + static_cast<std::uint32_t>(hi_lo) + static_cast<std::uint32_t>(lo_hi);
   Product128 p;
   p.low = (middle << 32) | static_cast<std::uint32_t>(lo_lo);
   p.high = hi_hi + (hi_lo >> 32) + (lo_hi >> 32) + (middle >> 32);
@@ -35,7 +36,7 @@ inline Product128 Multiply(std::uint64_t a, std::uint64_t b) {
 #endif
 }
 
-inline int LeadingZeros64(std::uint64_t x) {  // x != 0
+inline int LeadingZeros64(std::uint64_t x) { // x != 0
 #if defined(__GNUC__) || defined(__clang__)
   return __builtin_clzll(x);
 #else

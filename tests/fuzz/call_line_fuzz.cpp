@@ -22,7 +22,8 @@ void Check(bool condition) {
 
 bool InStorage(const CallLine &line, const char *text) {
   return text >= line.storage && text < line.storage + sizeof line.storage &&
-         std::memchr(text, '\0', static_cast<std::size_t>(line.storage + sizeof line.storage - text)) != nullptr;
+         std::memchr(text, '\0', static_cast<std::size_t>(line.storage + sizeof line.storage - text)) !=
+             nullptr;
 }
 
 std::string Quoted(const char *text) {
@@ -34,7 +35,7 @@ std::string Quoted(const char *text) {
   return out + "'";
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   const char *text = reinterpret_cast<const char *>(data);

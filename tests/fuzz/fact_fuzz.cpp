@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const std::int32_t digits = -10 + (in.head[4] | in.head[5] << 8) % 411;
   host.digits = static_cast<HostWord>(digits);
   host.number_ok = (in.head[6] & 1) == 0;
-  host.number_code = (host.number * 2654435761u) | 1u;  // never 0: a code, not success
+  host.number_code = (host.number * 2654435761u) | 1u; // never 0: a code, not success
   const HostWord n = host.number;
   const int precision = digits < 1 ? 1 : digits;
 
@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       FuzzFail("FACT with a failing fetch: code %u, result %d", code, host.has_result);
     return 0;
   }
-  if (code != kCodeOk || !host.has_result || status != host.set_result_value) FuzzFail("FACT(%u): code %u", n, code);
+  if (code != kCodeOk || !host.has_result || status != host.set_result_value)
+    FuzzFail("FACT(%u): code %u", n, code);
 
   if (n <= 12) {
     std::uint64_t exact = 1;

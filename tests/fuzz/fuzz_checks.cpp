@@ -24,7 +24,7 @@ bool Fail(std::string *why, const char *what) {
   return false;
 }
 
-}  // namespace
+} // namespace
 
 bool IsResultText(const std::string &text, int precision, std::string *why) {
   if (text == "1.#INF" || text == "-1.#INF" || text == "-1.#IND") return true;
@@ -55,7 +55,8 @@ bool IsResultText(const std::string &text, int precision, std::string *why) {
     i += 5;
   }
   if (i != text.size()) return Fail(why, "characters after the number");
-  if (text == "-0" || (integer == "0" && fraction.empty() && text[0] == '-')) return Fail(why, "negative zero");
+  if (text == "-0" || (integer == "0" && fraction.empty() && text[0] == '-'))
+    return Fail(why, "negative zero");
 
   // Significant digits and the decimal exponent of the first one.
   const std::string all = integer + fraction;
@@ -68,10 +69,12 @@ bool IsResultText(const std::string &text, int precision, std::string *why) {
   const int significant = static_cast<int>(last - first + 1);
   if (significant > (p < 17 ? p : 17)) return Fail(why, "too many significant digits");
   if (exponential) {
-    if (integer.size() != 1 || integer[0] == '0') return Fail(why, "exponential form without one leading digit");
+    if (integer.size() != 1 || integer[0] == '0')
+      return Fail(why, "exponential form without one leading digit");
     if (exponent >= -4 && exponent < p) return Fail(why, "exponential form for a fixed-form exponent");
   } else {
-    exponent = integer != "0" ? static_cast<int>(integer.size()) - 1 : -static_cast<int>(first - integer.size()) - 1;
+    exponent =
+        integer != "0" ? static_cast<int>(integer.size()) - 1 : -static_cast<int>(first - integer.size()) - 1;
     if (exponent < -4 || exponent >= p) return Fail(why, "fixed form for an exponential-form exponent");
   }
   return true;

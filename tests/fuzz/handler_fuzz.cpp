@@ -36,8 +36,9 @@ int FailedFetch(const HandlerRecord &record, const fake_host::FakeHost &host) {
 }
 
 void CheckText(const HandlerRecord &record, const fake_host::FakeHost &host, int precision) {
-  const std::string text(host.result, host.result_length < fake_host::kMaxResultText ? host.result_length
-                                                                                    : fake_host::kMaxResultText);
+  const std::string text(host.result, host.result_length < fake_host::kMaxResultText
+                                          ? host.result_length
+                                          : fake_host::kMaxResultText);
   if (text.size() != host.result_length || text.find('\0') != std::string::npos)
     FuzzFail("result length %u does not match the text \"%s\"", host.result_length, text.c_str());
   if (Is(record, "PI")) {
@@ -46,7 +47,8 @@ void CheckText(const HandlerRecord &record, const fake_host::FakeHost &host, int
     return;
   }
   std::string why;
-  if (!IsResultText(text, precision, &why)) FuzzFail("result \"%s\" at %d digits: %s", text.c_str(), precision, why.c_str());
+  if (!IsResultText(text, precision, &why))
+    FuzzFail("result \"%s\" at %d digits: %s", text.c_str(), precision, why.c_str());
   // The text is a fixed point of the two conversions. At 16 digits a
   // decimal need not survive a trip through a double, so it is left out;
   // so is a value rounded up past the largest double (1.8e308 at 1 digit
@@ -55,11 +57,12 @@ void CheckText(const HandlerRecord &record, const fake_host::FakeHost &host, int
       !std::isinf(TextToNumber(text.c_str()))) {
     char again[kNumberTextMax];
     NumberToText(TextToNumber(text.c_str()), precision, again, sizeof again);
-    if (text != again) FuzzFail("result \"%s\" reads back as \"%s\" at %d digits", text.c_str(), again, precision);
+    if (text != again)
+      FuzzFail("result \"%s\" reads back as \"%s\" at %d digits", text.c_str(), again, precision);
   }
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   const FuzzInput in = SplitInput(data, size, 8);
@@ -72,7 +75,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const std::size_t first_length = strnlen(rest, in.rest_size);
   const std::string first(rest, first_length);
   const std::string second =
-      first_length < in.rest_size ? std::string(rest + first_length + 1, strnlen(rest + first_length + 1, in.rest_size - first_length - 1)) : "";
+      first_length < in.rest_size
+          ? std::string(rest + first_length + 1,
+                        strnlen(rest + first_length + 1, in.rest_size - first_length - 1))
+          : "";
 
   fake_host::FakeHost host;
   host.arg_count = static_cast<int>(mode & 3);
@@ -82,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   host.null_argument = static_cast<int>((mode >> 4) & 3) % 3;
   host.number_ok = (mode & 0x40) == 0;
   std::memcpy(&host.number, in.head + 4, sizeof host.number);
-  host.number_code = (host.number * 2654435761u) | 1u;  // never 0: a code, not success
+  host.number_code = (host.number * 2654435761u) | 1u; // never 0: a code, not success
   const std::int32_t digits = -10 + (in.head[2] | in.head[3] << 8) % 411;
   host.digits = static_cast<HostWord>(digits);
   const int precision = digits < 1 ? 1 : digits;
@@ -90,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   HostWord status = kUntouched;
   HostWord code;
   {
-    WindowsPrecision x87;  // the Windows thread's setting
+    WindowsPrecision x87; // the Windows thread's setting
     code = fake_host::RunHandler(host, record.handler, &status);
   }
   if (host.faults != 0) {
@@ -107,8 +113,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (host.has_result || status != kUntouched) FuzzFail("code %u with a result or a status", code);
     return 0;
   }
-  if (!host.has_result || status != host.set_result_value) FuzzFail("code 0 without a result in the status slot");
-  if (host.result_flags == kResultText) CheckText(record, host, precision);
-  else if (!Is(record, "FACT") || host.number > 12) FuzzFail("a number result from this call");
+  if (!host.has_result || status != host.set_result_value)
+    FuzzFail("code 0 without a result in the status slot");
+  if (host.result_flags == kResultText)
+    CheckText(record, host, precision);
+  else if (!Is(record, "FACT") || host.number > 12)
+    FuzzFail("a number result from this call");
   return 0;
 }

@@ -29,9 +29,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   if (length >= kNumberTextMax || std::strlen(text) != length)
     FuzzFail("NumberToText(%a, %d): length %zu, text of %zu", value, precision, length, std::strlen(text));
   const std::string want = ReferenceText(value, precision);
-  if (want != text) FuzzFail("NumberToText(%a, %d) = \"%s\", exact \"%s\"", value, precision, text, want.c_str());
+  if (want != text)
+    FuzzFail("NumberToText(%a, %d) = \"%s\", exact \"%s\"", value, precision, text, want.c_str());
   std::string why;
-  if (!IsResultText(text, precision, &why)) FuzzFail("NumberToText(%a, %d) = \"%s\": %s", value, precision, text, why.c_str());
+  if (!IsResultText(text, precision, &why))
+    FuzzFail("NumberToText(%a, %d) = \"%s\": %s", value, precision, text, why.c_str());
   if (precision >= 17 && std::isfinite(value) && TextToNumber(text) != value)
     FuzzFail("NumberToText(%a, %d) = \"%s\" does not convert back", value, precision, text);
 
@@ -40,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const std::size_t out_size = small % (length + 2);
   char *cut = static_cast<char *>(std::malloc(out_size == 0 ? 1 : out_size));
   const std::size_t cut_length = NumberToText(value, precision, out_size == 0 ? nullptr : cut, out_size);
-  if (cut_length != length) FuzzFail("NumberToText into %zu bytes returned %zu, not %zu", out_size, cut_length, length);
+  if (cut_length != length)
+    FuzzFail("NumberToText into %zu bytes returned %zu, not %zu", out_size, cut_length, length);
   if (out_size > 0) {
     const std::size_t kept = out_size - 1 < length ? out_size - 1 : length;
     if (std::memcmp(cut, text, kept) != 0 || cut[kept] != '\0')

@@ -31,8 +31,8 @@
 
 namespace {
 
-const char kPoison = '\x01';           // stands for text from the environment
-const std::string kCounter = "7";      // the value of tessarim_tries
+const char kPoison = '\x01';      // stands for text from the environment
+const std::string kCounter = "7"; // the value of tessarim_tries
 const std::string kCounterName = "tessarim_tries";
 
 std::string Lower(std::string text) {
@@ -49,17 +49,17 @@ std::string ExpandPercent(const std::string &line) {
       out += line[i];
       continue;
     }
-    if (i + 1 >= line.size()) break;  // a lone % at the end is dropped
+    if (i + 1 >= line.size()) break; // a lone % at the end is dropped
     const char next = line[i + 1];
     if (next == '%') {
       out += '%';
       ++i;
     } else if ((next >= '0' && next <= '9') || next == '*' || next == '~') {
-      out += kPoison;  // the script's arguments, or an error
+      out += kPoison; // the script's arguments, or an error
       ++i;
     } else {
       const std::size_t close = line.find('%', i + 1);
-      if (close == std::string::npos) continue;  // dropped
+      if (close == std::string::npos) continue; // dropped
       const std::string name = line.substr(i + 1, close - i - 1);
       out += Lower(name) == kCounterName ? kCounter : std::string(1, kPoison);
       i = close;
@@ -77,7 +77,7 @@ std::string ExpandDelayed(const std::string &line) {
       if (i + 1 < line.size()) out += line[++i];
     } else if (line[i] == '!') {
       const std::size_t close = line.find('!', i + 1);
-      if (close == std::string::npos) continue;  // dropped
+      if (close == std::string::npos) continue; // dropped
       const std::string name = line.substr(i + 1, close - i - 1);
       out += Lower(name) == kCounterName ? kCounter : std::string(1, kPoison);
       i = close;
@@ -132,7 +132,8 @@ bool QuotedPath(const std::string &word, std::string *path) {
   *path = word.substr(1, word.size() - 2);
   for (const char c : *path) {
     const unsigned char u = static_cast<unsigned char>(c);
-    if (u < 32 || u == 127 || c == '"' || c == '*' || c == '?' || c == '<' || c == '>' || c == '|' || c == '/')
+    if (u < 32 || u == 127 || c == '"' || c == '*' || c == '?' || c == '<' || c == '>' || c == '|' ||
+        c == '/')
       return false;
   }
   return true;
@@ -210,17 +211,19 @@ void CheckScript(const std::string &text, const std::string &p, const std::strin
     if (end == std::string::npos) FuzzFail("script does not end in CR LF: %s", Printable(text).c_str());
     const std::string raw = text.substr(at, end - at);
     at = end + 2;
-    if (raw.find('\r') != std::string::npos || raw.find('\n') != std::string::npos || raw.find('\0') != std::string::npos)
+    if (raw.find('\r') != std::string::npos || raw.find('\n') != std::string::npos ||
+        raw.find('\0') != std::string::npos)
       FuzzFail("line %zu holds a line break or zero: %s", n + 1, Printable(raw).c_str());
     std::string line = ExpandPercent(raw);
     if (delayed) line = ExpandDelayed(line);
     const Command got = Read(line);
     if (got.kind.empty())
-      FuzzFail("line %zu (delayed expansion %s) reads as no allowed command: %s -> %s", n + 1, delayed ? "on" : "off",
-               Printable(raw).c_str(), Printable(line).c_str());
+      FuzzFail("line %zu (delayed expansion %s) reads as no allowed command: %s -> %s", n + 1,
+               delayed ? "on" : "off", Printable(raw).c_str(), Printable(line).c_str());
     if (n >= want.size() || got.kind != want[n].kind || got.path != want[n].path)
-      FuzzFail("line %zu (delayed expansion %s) is %s \"%s\"; P = \"%s\", S = \"%s\"", n + 1, delayed ? "on" : "off",
-               got.kind.c_str(), Printable(got.path).c_str(), Printable(p).c_str(), Printable(s).c_str());
+      FuzzFail("line %zu (delayed expansion %s) is %s \"%s\"; P = \"%s\", S = \"%s\"", n + 1,
+               delayed ? "on" : "off", got.kind.c_str(), Printable(got.path).c_str(), Printable(p).c_str(),
+               Printable(s).c_str());
     if (got.kind == "setlocal") delayed = false;
     ++n;
   }
@@ -263,10 +266,11 @@ bool Refusable(const std::string &p, const std::string &s) {
     std::string ignored;
     if (!QuotedPath("\"" + *path + "\"", &ignored)) return true;
   }
-  return p.find('\\') == std::string::npos || s.find('%') != std::string::npos || s.find('!') != std::string::npos;
+  return p.find('\\') == std::string::npos || s.find('%') != std::string::npos ||
+         s.find('!') != std::string::npos;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   const std::string input(reinterpret_cast<const char *>(data), size);
@@ -279,7 +283,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const unsigned length = MakeScriptText(p.data(), static_cast<unsigned>(p.size()), s.data(),
                                          static_cast<unsigned>(s.size()), text, sizeof text);
   if (length == 0) {
-    if (!Refusable(p, s)) FuzzFail("no script for P = \"%s\", S = \"%s\"", Printable(p).c_str(), Printable(s).c_str());
+    if (!Refusable(p, s))
+      FuzzFail("no script for P = \"%s\", S = \"%s\"", Printable(p).c_str(), Printable(s).c_str());
     return 0;
   }
   if (Refusable(p, s))

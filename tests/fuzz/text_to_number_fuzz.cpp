@@ -16,9 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   std::memcpy(text, data, size);
   text[size] = '\0';
   const double got = TextToNumber(text);
-  const double want = ReferenceNumber(text);  // up to the first NUL, as the library sees it
-  if (BitsOf(got) != BitsOf(want))
-    FuzzFail("TextToNumber(\"%.200s\") = %a, nearest is %a", text, got, want);
+  const double want = ReferenceNumber(text); // up to the first NUL, as the library sees it
+  if (BitsOf(got) != BitsOf(want)) FuzzFail("TextToNumber(\"%.200s\") = %a, nearest is %a", text, got, want);
   std::free(text);
   return 0;
 }

@@ -88,8 +88,11 @@ TEST(HandlerCalls, FactPassesFetchNumberFailureThrough) {
     HostWord code;
     bool written;
     HostWord expected;
-  } cases[] = {{40u, true, 40u}, {1u, true, 1u}, {0xFFFFFFFFu, true, 0xFFFFFFFFu},
-               {0u, true, kCodeNoText}, {0xDEADu, false, kCodeNoText}};
+  } cases[] = {{40u, true, 40u},
+               {1u, true, 1u},
+               {0xFFFFFFFFu, true, 0xFFFFFFFFu},
+               {0u, true, kCodeNoText},
+               {0xDEADu, false, kCodeNoText}};
   for (const Case &c : cases) {
     SCOPED_TRACE(c.code);
     FakeHost host;
@@ -116,4 +119,4 @@ TEST(HandlerCalls, PiHandsOverTheStoredText) {
   EXPECT_EQ(status, host.set_result_value);
 }
 
-}  // namespace
+} // namespace

@@ -24,7 +24,7 @@ void CheckSuccess(const fake_host::FakeHost &host, const CaseOutcome &out, const
   if (out.control_word_after != kWindowsControlWord) *problems += "control word changed; ";
 }
 
-}  // namespace
+} // namespace
 
 std::string ExpectedSlots(const char *function, bool fact_as_text) {
   if (Is(function, "PI")) return "14 5";

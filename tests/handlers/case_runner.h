@@ -12,9 +12,9 @@ constexpr HostWord kStatusSentinel = 0xA5A5A5A5u;
 struct CaseOutcome {
   HostWord code = 0;
   HostWord status = kStatusSentinel;
-  std::string text;  // text result, or the rendered number
+  std::string text; // text result, or the rendered number
   std::uint16_t control_word_after = 0;
-  std::string problems;  // empty when the host saw nothing wrong
+  std::string problems; // empty when the host saw nothing wrong
 };
 
 // Expected host slots in order for a successful call of `function`.

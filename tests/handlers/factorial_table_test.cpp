@@ -71,4 +71,4 @@ TEST(FactorialTable, EntriesAreCorrectlyRoundedProducts) {
   EXPECT_EQ(next, std::numeric_limits<double>::infinity());
 }
 
-}  // namespace
+} // namespace

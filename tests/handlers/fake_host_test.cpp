@@ -86,7 +86,7 @@ TEST(FakeHost, DetectsEachFault) {
 
 TEST(FakeHost, ServesArgumentsAndRecordsTheResult) {
   FakeHost host;
-  host.SetArgs("1");  // argument 2 omitted: an empty text
+  host.SetArgs("1"); // argument 2 omitted: an empty text
   host.digits = 2;
   HostWord status = 0;
   fake_host::RunHandler(host, Behaves, &status);
@@ -99,7 +99,7 @@ TEST(FakeHost, ServesArgumentsAndRecordsTheResult) {
   nulls.digits = 4;
   fake_host::RunHandler(nulls, Behaves, &status);
   EXPECT_STREQ(nulls.ResultText(), "null");
-  EXPECT_EQ(nulls.faults, fake_host::kReleasedUnknown);  // released the null
+  EXPECT_EQ(nulls.faults, fake_host::kReleasedUnknown); // released the null
 }
 
-}  // namespace
+} // namespace

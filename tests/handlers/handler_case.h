@@ -5,18 +5,18 @@
 #include <cstdint>
 
 enum CaseMatch {
-  kExactText,  // the result text must be exactly `expected`
-  kNear15,     // C runtime function: values agree to 1e-15 relative
-  kX87Trig,    // exact on an x87 processor; an emulator computing fsin, fcos
-               // and fptan in double precision (qemu-i386 user mode, which
-               // runs 32-bit Wine where the kernel cannot) may be an ulp off
+  kExactText, // the result text must be exactly `expected`
+  kNear15,    // C runtime function: values agree to 1e-15 relative
+  kX87Trig,   // exact on an x87 processor; an emulator computing fsin, fcos
+              // and fptan in double precision (qemu-i386 user mode, which
+              // runs 32-bit Wine where the kernel cannot) may be an ulp off
 };
 
 struct HandlerCase {
-  const char *function;  // name in the function directory
-  int arg_count;         // argument texts served; later ones arrive empty
+  const char *function; // name in the function directory
+  int arg_count;        // argument texts served; later ones arrive empty
   const char *args[2];
-  std::uint32_t digits;  // what read setting 4 returns
+  std::uint32_t digits; // what read setting 4 returns
   const char *expected;
   CaseMatch match;
 };

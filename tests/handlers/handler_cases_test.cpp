@@ -6,11 +6,11 @@
 
 namespace {
 
-template <std::size_t N>
-void RunTable(const HandlerCase (&table)[N]) {
+template <std::size_t N> void RunTable(const HandlerCase (&table)[N]) {
   for (const HandlerCase &c : table) {
     SCOPED_TRACE(std::string(c.function) + "(" + (c.arg_count > 0 ? c.args[0] : "") +
-                 (c.arg_count > 1 ? std::string(", ") + c.args[1] : "") + ") digits " + std::to_string(c.digits));
+                 (c.arg_count > 1 ? std::string(", ") + c.args[1] : "") + ") digits " +
+                 std::to_string(c.digits));
     const CaseOutcome out = RunCase(c);
     EXPECT_EQ(out.problems, "");
     EXPECT_TRUE(Matches(c, out.text)) << "got " << out.text << ", expected " << c.expected;
@@ -34,4 +34,4 @@ TEST(HandlerCases, Factorials) {
   }
 }
 
-}  // namespace
+} // namespace

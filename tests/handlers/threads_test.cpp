@@ -47,4 +47,4 @@ TEST(HandlerThreads, SameTextsAsOneThread) {
   }
 }
 
-}  // namespace
+} // namespace

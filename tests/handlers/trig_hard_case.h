@@ -15,7 +15,7 @@ enum TrigFunction { kSin, kCos, kTan, kCotan, kCsc, kSec, kTrigFunctionCount };
 constexpr const char *kTrigFunctionNames[kTrigFunctionCount] = {"SIN", "COS", "TAN", "COTAN", "CSC", "SEC"};
 
 struct TrigHardCase {
-  const char *text;  // converts to exactly x
+  const char *text; // converts to exactly x
   double x;
   // x = k * pi/2 + r with |r| <= pi/4: k mod 4, and |r| truncated to 64
   // bits, |r| = (r_significand + a fraction) * 2^r_exponent.

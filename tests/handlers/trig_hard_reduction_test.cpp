@@ -14,7 +14,7 @@ namespace {
 
 struct ExtendedParts {
   std::uint64_t significand;
-  int exponent;  // value = significand * 2^exponent
+  int exponent; // value = significand * 2^exponent
   bool negative;
 };
 
@@ -39,17 +39,17 @@ TEST(TrigHardCases, QuadrantExactlyAndFaithfulR) {
   const WindowsPrecision precision;
   int reduced = 0;
   for (const TrigHardCase &c : kTrigHardCases) {
-    if (!NeedsReduction(c.x)) continue;  // |x| <= pi/4 goes to the instructions as it is
+    if (!NeedsReduction(c.x)) continue; // |x| <= pi/4 goes to the instructions as it is
     ++reduced;
     const ReducedAngle a = ReduceAngle(c.x);
     const ExtendedParts r = Parts(a.angle);
     EXPECT_EQ(a.quadrant, c.quadrant) << c.text;
     EXPECT_EQ(r.negative, c.r_negative) << c.text;
     EXPECT_TRUE(Faithful(r, c.r_significand, c.r_exponent))
-        << c.text << ": r = " << std::hex << r.significand << " * 2^" << std::dec << r.exponent << ", true |r| = "
-        << std::hex << c.r_significand << ".. * 2^" << std::dec << c.r_exponent;
+        << c.text << ": r = " << std::hex << r.significand << " * 2^" << std::dec << r.exponent
+        << ", true |r| = " << std::hex << c.r_significand << ".. * 2^" << std::dec << c.r_exponent;
   }
   EXPECT_GE(reduced, 50);
 }
 
-}  // namespace
+} // namespace

@@ -24,7 +24,7 @@ double HandlerValue(const char *function, double x) {
   std::snprintf(text, sizeof text, "%.17g", x);
   fake_host::FakeHost host;
   host.SetArgs(text);
-  host.digits = 17;  // 17 significant digits give the double back exactly
+  host.digits = 17; // 17 significant digits give the double back exactly
   HostWord status = 0;
   {
     WindowsPrecision precision;
@@ -61,8 +61,8 @@ TEST(TrigReduction, EveryBinadeWithinAnUlp) {
       };
       for (const auto &c : cases) {
         const double got = HandlerValue(c.function, x);
-        EXPECT_LE(UlpDistance(got, c.reference), 1) << c.function << "(" << x << ") = " << got
-                                                     << ", reference " << c.reference;
+        EXPECT_LE(UlpDistance(got, c.reference), 1)
+            << c.function << "(" << x << ") = " << got << ", reference " << c.reference;
         ++checked;
       }
     }
@@ -110,10 +110,8 @@ TEST(TrigReduction, KnownValues) {
     double x;
     double expected;
   } cases[] = {
-      {"SIN", 1e22, -0.8522008497671888},
-      {"COS", 1e22, 0.523214785395139},
-      {"TAN", 1e22, -1.6287782256068988},
-      {"SIN", -1e22, 0.8522008497671888},
+      {"SIN", 1e22, -0.8522008497671888},    {"COS", 1e22, 0.523214785395139},
+      {"TAN", 1e22, -1.6287782256068988},    {"SIN", -1e22, 0.8522008497671888},
       {"COS", 0x1p1023, -0.826369834614148},
   };
   for (const auto &c : cases) {
@@ -121,4 +119,4 @@ TEST(TrigReduction, KnownValues) {
   }
 }
 
-}  // namespace
+} // namespace

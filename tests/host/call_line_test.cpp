@@ -17,7 +17,7 @@ constexpr const char *kOmitted = "<omitted>";
 struct Parsed {
   LineKind kind;
   std::string name;
-  std::vector<std::string> arguments;  // kOmitted for an omitted one
+  std::vector<std::string> arguments; // kOmitted for an omitted one
   std::string statement;
 };
 
@@ -42,7 +42,7 @@ struct CallCase {
 TEST(CallLine, ArgumentsPassAsWritten) {
   const CallCase cases[] = {
       {"SIN(1)", "SIN", {"1"}},
-      {"SIN( 1 )", "SIN", {" 1 "}},  // an interpreter hands over the text between the commas
+      {"SIN( 1 )", "SIN", {" 1 "}}, // an interpreter hands over the text between the commas
       {"sin(1)", "SIN", {"1"}},
       {"POW(2,10)", "POW", {"2", "10"}},
       {"POW( 2 , 10 )", "POW", {" 2 ", " 10 "}},
@@ -74,7 +74,7 @@ TEST(CallLine, OmittedAndEmptyArgumentsDiffer) {
       {"POW(,2)", "POW", {kOmitted, "2"}},
       {"ATAN(1,)", "ATAN", {"1", kOmitted}},
       {"F(,)", "F", {kOmitted, kOmitted}},
-      {"POW(2,'')", "POW", {"2", ""}},  // quoted: present, and empty
+      {"POW(2,'')", "POW", {"2", ""}}, // quoted: present, and empty
       {"SIN(' ')", "SIN", {" "}},
   };
   for (const CallCase &c : cases) {
@@ -135,7 +135,7 @@ TEST(CallLine, MalformedLinesAreRefused) {
       "NUMERIC DIGITS 9x",
       "NUMERIC DIGITS -1",
       "NUMERIC FORM SCIENTIFIC",
-      "NUMERIC# DIGITS 17",  // the keyword, then a comment
+      "NUMERIC# DIGITS 17", // the keyword, then a comment
       "ABCDEFGHIJABCDEFGHIJABCDEFGHIJAB(1)",
       too_long,
       many,
@@ -160,7 +160,7 @@ TEST(CallLine, SettingsAndNothing) {
       {"   \t", kLineNothing, 0},
       {"# SIN(1)", kLineNothing, 0},
       {"  # comment", kLineNothing, 0},
-      {"NUMERICAL(1)", kLineCall, 0},  // a name that starts like the keyword
+      {"NUMERICAL(1)", kLineCall, 0}, // a name that starts like the keyword
   };
   for (const Case &c : cases) {
     static CallLine line;
@@ -182,4 +182,4 @@ TEST(CallLine, StatementSpan) {
   EXPECT_EQ(Parse(" NUMERIC DIGITS 12 #").statement, "NUMERIC DIGITS 12");
 }
 
-}  // namespace
+} // namespace

@@ -45,7 +45,7 @@ const IMAGE_SECTION_HEADER *Section(HMODULE module, const char *name) {
 }
 
 class Attach : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { QvReset(); }
 };
 
@@ -212,7 +212,8 @@ TEST_F(Attach, AnotherProcessCannotRewriteTheSharedSection) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
-  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  ASSERT_TRUE(
+      CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
   ASSERT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
   DWORD code = 1;
   GetExitCodeProcess(process.hProcess, &code);
@@ -239,7 +240,8 @@ BOOL WINAPI CountingDisableThreadLibraryCalls(HMODULE module) {
 // Points the library's import of DisableThreadLibraryCalls at a counter.
 bool HookDisableThreadLibraryCalls(HMODULE module) {
   auto base = reinterpret_cast<unsigned char *>(module);
-  const IMAGE_DATA_DIRECTORY &dir = Headers(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  const IMAGE_DATA_DIRECTORY &dir =
+      Headers(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   for (auto *imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + dir.VirtualAddress); imp->Name; ++imp) {
     if (lstrcmpiA(reinterpret_cast<char *>(base + imp->Name), "KERNEL32.dll") != 0) continue;
     auto *names = reinterpret_cast<IMAGE_THUNK_DATA32 *>(base + imp->OriginalFirstThunk);

@@ -20,12 +20,13 @@ namespace {
 constexpr std::uint32_t kUntouched = 0xDEADBEEFu;
 
 class ThroughHost : public ::testing::Test {
-protected:
+ protected:
   static void SetUpTestSuite() {
     HMODULE library = LoadLibraryA("tessarim.dll");
     ASSERT_NE(library, nullptr);
     using Feedback = unsigned(WINAPI *)(unsigned, unsigned);
-    auto feedback = reinterpret_cast<Feedback>(reinterpret_cast<void *>(GetProcAddress(library, "RexxFeedback")));
+    auto feedback =
+        reinterpret_cast<Feedback>(reinterpret_cast<void *>(GetProcAddress(library, "RexxFeedback")));
     ASSERT_NE(feedback, nullptr);
     feedback(1, 0);
   }
@@ -147,7 +148,8 @@ TEST_F(ThroughHost, SinOfOneMakesExactlyTheseHostCalls) {
   QvCallResult r;
   ASSERT_EQ(QvCall("SIN", 1, args, &r), 0);
   std::vector<QvTraceEntry> trace = Trace();
-  ASSERT_EQ(Slots(trace), (std::vector<int>{kSlotFetchText, kSlotReadSetting, kSlotReleaseText, kSlotSetResult}));
+  ASSERT_EQ(Slots(trace),
+            (std::vector<int>{kSlotFetchText, kSlotReadSetting, kSlotReleaseText, kSlotSetResult}));
   std::uint32_t context = trace[0].args[0];
   EXPECT_EQ(trace[0].args[2], 1u) << "argument 1";
   EXPECT_EQ(trace[1].args[0], context);

@@ -11,7 +11,8 @@ int main(int argc, char **argv) {
   HMODULE module = LoadLibraryExA(argv[1], nullptr, DONT_RESOLVE_DLL_REFERENCES);
   if (module == nullptr) return 1;
   auto base = reinterpret_cast<unsigned char *>(module);
-  auto nt = reinterpret_cast<IMAGE_NT_HEADERS32 *>(base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
+  auto nt =
+      reinterpret_cast<IMAGE_NT_HEADERS32 *>(base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
   IMAGE_SECTION_HEADER *section = IMAGE_FIRST_SECTION(nt);
   for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
     if (std::strncmp(reinterpret_cast<const char *>(section->Name), "Shared", 8) != 0) continue;

@@ -52,7 +52,7 @@ int Run(const char *command) {
 void DumpKey(HKEY root, const char *root_name, const char *path) {
   HKEY key;
   if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-  std::printf("%s\\%s|||\n", root_name, path);  // the key exists
+  std::printf("%s\\%s|||\n", root_name, path); // the key exists
   for (DWORD i = 0;; ++i) {
     char name[1024];
     DWORD name_size = sizeof name;
@@ -170,7 +170,7 @@ int PutAll(int count, char **arguments) {
   return failures == 0 ? 0 : 1;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv) {
   if (argc == 3 && std::strcmp(argv[1], "run") == 0) return Run(argv[2]);

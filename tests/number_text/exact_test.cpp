@@ -11,8 +11,8 @@ namespace {
 
 TEST(Multiply, PortableAndNativeAgree) {
   std::mt19937_64 random(7);
-  const std::uint64_t edges[] = {0, 1, 0xFFFFFFFFu, 0x100000000u, 0x8000000000000000u, ~std::uint64_t{0},
-                                 0xFFFFFFFF00000000u};
+  const std::uint64_t edges[] = {
+      0, 1, 0xFFFFFFFFu, 0x100000000u, 0x8000000000000000u, ~std::uint64_t{0}, 0xFFFFFFFF00000000u};
   for (std::uint64_t a : edges)
     for (std::uint64_t b : edges) {
       EXPECT_EQ(Multiply(a, b).high, MultiplyPortable(a, b).high) << a << " " << b;
@@ -29,4 +29,4 @@ TEST(Multiply, PortableAndNativeAgree) {
   EXPECT_EQ(MultiplyPortable(~std::uint64_t{0}, ~std::uint64_t{0}).low, 1u);
 }
 
-}  // namespace
+} // namespace

@@ -38,10 +38,16 @@ void ExpectFormats(const FormatCase *cases, std::size_t count) {
 
 TEST(SUITE(NumberToText), ExponentialFormHasASignAndThreeExponentDigits) {
   const FormatCase cases[] = {
-      {1.5e10, 9, "1.5e+010"},      {2e-5, 9, "2e-005"},        {1e308, 9, "1e+308"},
-      {1234567890, 9, "1.23456789e+009"}, {1e-5, 9, "1e-005"}, {1e100, 9, "1e+100"},
-      {4.9406564584124654e-324, 17, "4.9406564584124654e-324"},  {DBL_MAX, 17, "1.7976931348623157e+308"},
-      {2.2250738585072014e-308, 17, "2.2250738585072014e-308"},  {1000, 3, "1e+003"},
+      {1.5e10, 9, "1.5e+010"},
+      {2e-5, 9, "2e-005"},
+      {1e308, 9, "1e+308"},
+      {1234567890, 9, "1.23456789e+009"},
+      {1e-5, 9, "1e-005"},
+      {1e100, 9, "1e+100"},
+      {4.9406564584124654e-324, 17, "4.9406564584124654e-324"},
+      {DBL_MAX, 17, "1.7976931348623157e+308"},
+      {2.2250738585072014e-308, 17, "2.2250738585072014e-308"},
+      {1000, 3, "1e+003"},
       {0.000012345, 3, "1.23e-005"},
   };
   RUN_CASES(cases);
@@ -49,26 +55,39 @@ TEST(SUITE(NumberToText), ExponentialFormHasASignAndThreeExponentDigits) {
 
 TEST(SUITE(NumberToText), FixedFormBetweenTheLimits) {
   const FormatCase cases[] = {
-      {0.0001, 9, "0.0001"}, {0.00012345, 9, "0.00012345"}, {100, 3, "100"}, {123456789, 9, "123456789"},
-      {0.5, 1, "0.5"},       {12.25, 9, "12.25"},          {1e16, 17, "10000000000000000"},
-      {0.1, 17, "0.10000000000000001"}, {1.0 / 3, 9, "0.333333333"},
+      {0.0001, 9, "0.0001"},
+      {0.00012345, 9, "0.00012345"},
+      {100, 3, "100"},
+      {123456789, 9, "123456789"},
+      {0.5, 1, "0.5"},
+      {12.25, 9, "12.25"},
+      {1e16, 17, "10000000000000000"},
+      {0.1, 17, "0.10000000000000001"},
+      {1.0 / 3, 9, "0.333333333"},
   };
   RUN_CASES(cases);
 }
 
 TEST(SUITE(NumberToText), TrailingZerosAndBarePointsGo) {
   const FormatCase cases[] = {
-      {1.5, 9, "1.5"},  {2.0, 9, "2"},           {1.0, 17, "1"},           {1e10, 9, "1e+010"},
-      {1.1, 17, "1.1000000000000001"},           {100.5, 4, "100.5"},      {100.04, 4, "100"},
-      {0.5, 17, "0.5"},                          {std::ldexp(1.0, 100), 40, "1267650600228229400000000000000"},
+      {1.5, 9, "1.5"},
+      {2.0, 9, "2"},
+      {1.0, 17, "1"},
+      {1e10, 9, "1e+010"},
+      {1.1, 17, "1.1000000000000001"},
+      {100.5, 4, "100.5"},
+      {100.04, 4, "100"},
+      {0.5, 17, "0.5"},
+      {std::ldexp(1.0, 100), 40, "1267650600228229400000000000000"},
   };
   RUN_CASES(cases);
 }
 
 TEST(SUITE(NumberToText), SignsAndZeros) {
   const FormatCase cases[] = {
-      {-2.5, 9, "-2.5"}, {-0.0, 9, "0"}, {0.0, 5, "0"}, {-1e-10, 3, "-1e-010"}, {-0.001, 1, "-0.001"},
-      {-4.9406564584124654e-324, 1, "-5e-324"}, {-DBL_MAX, 2, "-1.8e+308"},
+      {-2.5, 9, "-2.5"},          {-0.0, 9, "0"},        {0.0, 5, "0"},
+      {-1e-10, 3, "-1e-010"},     {-0.001, 1, "-0.001"}, {-4.9406564584124654e-324, 1, "-5e-324"},
+      {-DBL_MAX, 2, "-1.8e+308"},
   };
   RUN_CASES(cases);
 }
@@ -79,21 +98,22 @@ TEST(SUITE(NumberToText), InfinitiesAndNaNsWhateverTheSignBitAndPrecision) {
   for (int precision : {INT_MIN, 0, 1, 9, 100, INT_MAX}) {
     EXPECT_EQ(Format(std::numeric_limits<double>::infinity(), precision), "1.#INF");
     EXPECT_EQ(Format(-std::numeric_limits<double>::infinity(), precision), "-1.#INF");
-    for (std::uint64_t bits : nans) EXPECT_EQ(Format(FromBits(bits), precision), "-1.#IND") << std::hex << bits;
+    for (std::uint64_t bits : nans)
+      EXPECT_EQ(Format(FromBits(bits), precision), "-1.#IND") << std::hex << bits;
   }
 }
 
 TEST(SUITE(NumberToText), SeventeenDigitsFromAllDigitsHalfUp) {
   const FormatCase cases[] = {
-      {1 + std::ldexp(1.0, -17), 17, "1.0000076293945313"},  // exactly ...3125: a true tie goes up
+      {1 + std::ldexp(1.0, -17), 17, "1.0000076293945313"}, // exactly ...3125: a true tie goes up
       {std::ldexp(1.0, -20), 17, "9.5367431640625e-007"},
-      {std::ldexp(1.0, 60), 17, "1.152921504606847e+018"},   // 1152921504606846976
-      {49.878596233715704, 17, "49.878596233715704"},        // ...704|4999: the 18th digit decides
-      {1e-14, 17, "1e-014"},                                 // 9.99999999999999999|88e-15 carries
+      {std::ldexp(1.0, 60), 17, "1.152921504606847e+018"}, // 1152921504606846976
+      {49.878596233715704, 17, "49.878596233715704"},      // ...704|4999: the 18th digit decides
+      {1e-14, 17, "1e-014"},                               // 9.99999999999999999|88e-15 carries
       {1e-305, 17, "1e-305"},
       {1e23, 17, "9.9999999999999992e+022"},
       {9007199254740993.0, 17, "9007199254740992"},
-      {1e18, 17, "1e+018"},  // whole numbers whose doubled scaled value is exact
+      {1e18, 17, "1e+018"}, // whole numbers whose doubled scaled value is exact
       {1e18, 19, "1000000000000000000"},
       {1.5e19, 17, "1.5e+019"},
       {18446744073709549568.0, 20, "18446744073709550000"},
@@ -105,11 +125,23 @@ TEST(SUITE(NumberToText), SeventeenDigitsFromAllDigitsHalfUp) {
 
 TEST(SUITE(NumberToText), PrecisionRoundsTheSeventeenDigitsHalfUp) {
   const FormatCase cases[] = {
-      {0.125, 2, "0.13"},    {0.375, 2, "0.38"},       {999.5, 3, "1e+003"},  {9.5, 1, "1e+001"},
-      {99999.5, 5, "1e+005"}, {99999.5, 6, "99999.5"}, {0.00009999, 3, "0.0001"},
-      {0.0115, 2, "0.012"},   // 0.011499999999999999805 is 0.011500000000000000 at 17 digits
-      {0.0135, 2, "0.014"},   {2.5, 1, "3"},           {-2.5, 1, "-3"},       {0.5, 0, "0.5"},
-      {123.0, 0, "1e+002"},   {150.0, -7, "2e+002"},   {1.45, 2, "1.5"},      {0.95, 1, "0.9"},
+      {0.125, 2, "0.13"},
+      {0.375, 2, "0.38"},
+      {999.5, 3, "1e+003"},
+      {9.5, 1, "1e+001"},
+      {99999.5, 5, "1e+005"},
+      {99999.5, 6, "99999.5"},
+      {0.00009999, 3, "0.0001"},
+      {0.0115, 2, "0.012"}, // 0.011499999999999999805 is 0.011500000000000000 at
+                            // 17 digits
+      {0.0135, 2, "0.014"},
+      {2.5, 1, "3"},
+      {-2.5, 1, "-3"},
+      {0.5, 0, "0.5"},
+      {123.0, 0, "1e+002"},
+      {150.0, -7, "2e+002"},
+      {1.45, 2, "1.5"},
+      {0.95, 1, "0.9"},
   };
   RUN_CASES(cases);
 }
@@ -129,8 +161,9 @@ TEST(SUITE(NumberToText), PrecisionBeyondSeventeenShowsZerosNeverMoreDigits) {
 }
 
 TEST(SUITE(NumberToText), EveryPrecisionFromZeroToFortyAgreesWithTheReference) {
-  const double values[] = {1.0 / 3,   2.0 / 3, 0.125,   999.5,  1e-14,  123456789.125, 6.02214076e23, 1e-300,
-                           -2.5e-9,   4.9406564584124654e-324, DBL_MAX, 0.0115,  1e22,  9.87654321e-5, 31.4159};
+  const double values[] = {1.0 / 3,       2.0 / 3,       0.125,  999.5,         1e-14,
+                           123456789.125, 6.02214076e23, 1e-300, -2.5e-9,       4.9406564584124654e-324,
+                           DBL_MAX,       0.0115,        1e22,   9.87654321e-5, 31.4159};
   for (double value : values)
     for (int precision = 0; precision <= 40; ++precision)
       EXPECT_EQ(Format(value, precision), ReferenceText(value, precision)) << value << " at " << precision;
@@ -149,4 +182,4 @@ TEST(SUITE(NumberToText), ShortBuffersAreCutAndTerminatedNeverOverrun) {
   EXPECT_EQ(NumberToText(-DBL_MAX, INT_MAX, out, sizeof out), 310u);
 }
 
-}  // namespace
+} // namespace

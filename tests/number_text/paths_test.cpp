@@ -90,14 +90,15 @@ void BoundaryValues(Tally *tally) {
 void BoundaryTexts(std::mt19937_64 &random, Tally *tally) {
   char text[80];
   for (int i = 0; i < 20000; ++i) {
-    const std::uint64_t m = (random() >> 11) | (std::uint64_t{1} << 52);  // 53 bits
+    const std::uint64_t m = (random() >> 11) | (std::uint64_t{1} << 52); // 53 bits
     const int up = static_cast<int>(random() % 11);                      // 0..10
     const std::uint64_t half = (2 * m + 1) << up;                        // (m + 1/2) * 2^(up + 1)
     std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(half));
     CompareToNumber(text, tally);
     std::snprintf(text, sizeof text, "%llu.00000000000000000001", static_cast<unsigned long long>(half));
     CompareToNumber(text, tally);
-    std::snprintf(text, sizeof text, "%llu.99999999999999999999e0", static_cast<unsigned long long>(half - 1));
+    std::snprintf(text, sizeof text, "%llu.99999999999999999999e0",
+                  static_cast<unsigned long long>(half - 1));
     CompareToNumber(text, tally);
     // (2 m' + 1) / 2^k for k <= 4 has k fraction digits: 5^k (2 m' + 1) / 10^k.
     const int k = 1 + static_cast<int>(random() % 4);
@@ -146,4 +147,4 @@ TEST(ConversionPaths, TextToNumberFastAgreesWithExact) {
   std::printf("text to number: %ld conversions compared\n", tally.compared);
 }
 
-}  // namespace
+} // namespace

@@ -40,7 +40,7 @@ std::string ReferenceText(double value, int precision) {
   if (exponent < -4 || exponent >= p) {
     text += digits.substr(0, 1);
     if (digits.size() > 1) text += "." + digits.substr(1);
-    char tail[16];  // room for any int, though exponents have three digits
+    char tail[16]; // room for any int, though exponents have three digits
     std::snprintf(tail, sizeof tail, "e%c%03d", exponent < 0 ? '-' : '+', std::abs(exponent));
     text += tail;
   } else if (exponent >= 0) {

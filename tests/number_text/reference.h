@@ -14,7 +14,6 @@ std::string ReferenceText(double value, int precision);
 // handed to strtod.
 double ReferenceNumber(const std::string &text);
 
-
 // The build with the fast paths off runs the same cases under its own
 // suite names, so that each CTest name stays unique.
 #ifdef TESSARIM_NUMBER_TEXT_EXACT_ONLY

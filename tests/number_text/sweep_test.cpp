@@ -40,7 +40,8 @@ TEST(SUITE(NumberTextSweep), ShortBinaryFractionsTieAtEveryPrecision) {
   std::mt19937_64 random(11);
   int failures = 0;
   for (int i = 0; i < 40000 && failures < 10; ++i) {
-    const double value = std::ldexp(static_cast<double>(random() % (1u << 24)), -static_cast<int>(random() % 40));
+    const double value =
+        std::ldexp(static_cast<double>(random() % (1u << 24)), -static_cast<int>(random() % 40));
     const int precision = 1 + static_cast<int>(random() % 18);
     const std::string expected = ReferenceText(value, precision);
     const std::string got = Format(value, precision);
@@ -54,7 +55,8 @@ TEST(SUITE(NumberTextSweep), ShortBinaryFractionsTieAtEveryPrecision) {
 TEST(SUITE(NumberTextSweep), SeventeenDigitsReadBackToTheSameDouble) {
   std::mt19937_64 random(3);
   for (int i = 0; i < 100000; ++i) {
-    const std::uint64_t bits = random() & ~(std::uint64_t{1} << 63 | std::uint64_t{1} << 62) | (i % 2 ? 1ull << 62 : 0);
+    const std::uint64_t bits =
+        random() & ~(std::uint64_t{1} << 63 | std::uint64_t{1} << 62) | (i % 2 ? 1ull << 62 : 0);
     const double value = FromBits(bits);
     if (!std::isfinite(value)) continue;
     const std::string text = Format(value, 17);
@@ -72,8 +74,9 @@ std::string RandomText(std::mt19937_64 &random) {
   const int sign = static_cast<int>(random() % 3);
   if (sign) text += sign == 1 ? '-' : '+';
   const int shape = static_cast<int>(random() % 10);
-  const int digits = shape < 7 ? 1 + static_cast<int>(random() % 20) : shape < 9 ? 20 + static_cast<int>(random() % 60)
-                                                                                   : 100 + static_cast<int>(random() % 900);
+  const int digits = shape < 7   ? 1 + static_cast<int>(random() % 20)
+                     : shape < 9 ? 20 + static_cast<int>(random() % 60)
+                                 : 100 + static_cast<int>(random() % 900);
   const int point = static_cast<int>(random() % (digits + 2)) - 1;
   const int zeros = random() % 4 == 0 ? static_cast<int>(random() % 30) : 0;
   text += std::string(zeros, '0');
@@ -112,8 +115,8 @@ TEST(SUITE(NumberTextSweep), HalfwayPointsAndTheirNeighbours) {
   int failures = 0;
   for (int i = 0; i < 4000 && failures < 10; ++i) {
     std::uint64_t bits = random() >> 1;
-    if (i % 4 == 0) bits >>= 12;  // subnormals
-    if (i % 4 == 1)               // midpoints with 16 to 20 digits: exact ties for the fast path
+    if (i % 4 == 0) bits >>= 12; // subnormals
+    if (i % 4 == 1)              // midpoints with 16 to 20 digits: exact ties for the fast path
       bits = (bits & 0xFFFFFFFFFFFFFu) | static_cast<std::uint64_t>(1023 + 45 + random() % 22) << 52;
     const double low = FromBits(bits), high = FromBits(bits + 1);
     if (!std::isfinite(low)) continue;
@@ -127,8 +130,8 @@ TEST(SUITE(NumberTextSweep), HalfwayPointsAndTheirNeighbours) {
     std::string below = mantissa;
     below.back() = static_cast<char>(below.back() - 1);
     below += std::string(random() % 2000, '9');
-    const std::string texts[] = {mantissa + exponent, mantissa + std::string(random() % 2000, '0') + "1" + exponent,
-                                 below + exponent};
+    const std::string texts[] = {
+        mantissa + exponent, mantissa + std::string(random() % 2000, '0') + "1" + exponent, below + exponent};
     for (const std::string &text : texts) {
       const double expected = ReferenceNumber(text);
       if (BitsOf(TextToNumber(text.c_str())) != BitsOf(expected)) {
@@ -139,4 +142,4 @@ TEST(SUITE(NumberTextSweep), HalfwayPointsAndTheirNeighbours) {
   }
 }
 
-}  // namespace
+} // namespace

@@ -32,38 +32,80 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 TEST(SUITE(TextToNumber), BlanksSignsAndJunkAfterThePrefix) {
   const ParseCase cases[] = {
-      {"  12abc", 12},  {"\t\n\v\f\r 7", 7}, {"\b5", 0},     {"\xA0" "5", 0}, {"1.5.3", 1.5},
-      {"1 000", 1},     {"1.5+3", 1.5},      {"0x10", 0},    {"12,5", 12},    {"+7", 7},
-      {"-7", -7},       {"5.", 5},           {".5", 0.5},    {"-.5", -0.5},   {"+.5e1", 5},
-      {"00012", 12},    {"007.50", 7.5},     {"1-2", 1},     {"3\n4", 3},     {" -\t1", 0},
+      {"  12abc", 12},
+      {"\t\n\v\f\r 7", 7},
+      {"\b5", 0},
+      {"\xA0"
+       "5",
+       0},
+      {"1.5.3", 1.5},
+      {"1 000", 1},
+      {"1.5+3", 1.5},
+      {"0x10", 0},
+      {"12,5", 12},
+      {"+7", 7},
+      {"-7", -7},
+      {"5.", 5},
+      {".5", 0.5},
+      {"-.5", -0.5},
+      {"+.5e1", 5},
+      {"00012", 12},
+      {"007.50", 7.5},
+      {"1-2", 1},
+      {"3\n4", 3},
+      {" -\t1", 0},
   };
   ExpectParses(cases, sizeof cases / sizeof cases[0]);
 }
 
 TEST(SUITE(TextToNumber), NoPrefixGivesPositiveZero) {
   const ParseCase cases[] = {
-      {"", 0},    {"   ", 0},  {"+", 0},   {"-", 0},     {".", 0},   {"-.", 0},   {"abc", 0},
-      {"- 1", 0}, {"+-1", 0},  {"e5", 0},  {".e5", 0},   {"inf", 0}, {"-nan", 0}, {"infinity", 0},
-      {"\x01" "1", 0}, {"--0", 0}, {"+ .5", 0},
+      {"", 0},
+      {"   ", 0},
+      {"+", 0},
+      {"-", 0},
+      {".", 0},
+      {"-.", 0},
+      {"abc", 0},
+      {"- 1", 0},
+      {"+-1", 0},
+      {"e5", 0},
+      {".e5", 0},
+      {"inf", 0},
+      {"-nan", 0},
+      {"infinity", 0},
+      {"\x01"
+       "1",
+       0},
+      {"--0", 0},
+      {"+ .5", 0},
   };
   ExpectParses(cases, sizeof cases / sizeof cases[0]);
 }
 
 TEST(SUITE(TextToNumber), ExponentLettersAndIncompleteExponents) {
   const ParseCase cases[] = {
-      {"1e3", 1000},   {"1E3", 1000},   {"1d3", 1000},    {"1D3", 1000},   {"2.5d-1", 0.25},
-      {"-1D+2", -100}, {"1e", 1},       {"1e+", 1},       {"1d-", 1},      {"1ex", 1},
-      {"1e 3", 1},     {"1f3", 1},      {"1e1e1", 10},    {".5E-0", 0.5},  {"1e0003", 1000},
-      {"1e0000000000000000000000000000000000001", 10},    {"5e-1x", 0.5},
+      {"1e3", 1000},    {"1E3", 1000},   {"1d3", 1000},    {"1D3", 1000},
+      {"2.5d-1", 0.25}, {"-1D+2", -100}, {"1e", 1},        {"1e+", 1},
+      {"1d-", 1},       {"1ex", 1},      {"1e 3", 1},      {"1f3", 1},
+      {"1e1e1", 10},    {".5E-0", 0.5},  {"1e0003", 1000}, {"1e0000000000000000000000000000000000001", 10},
+      {"5e-1x", 0.5},
   };
   ExpectParses(cases, sizeof cases / sizeof cases[0]);
 }
 
 TEST(SUITE(TextToNumber), ZerosKeepTheirSign) {
   const ParseCase cases[] = {
-      {"0", 0.0},      {"-0", -0.0},        {"-0.000e5", -0.0},      {"-0e999999999999", -0.0},
-      {"+0.0", 0.0},   {"-.0", -0.0},       {"-0" + std::string(5000, '0'), -0.0},
-      {"-1e-400", -0.0}, {"1e-99999999999", 0.0}, {"-1e-99999999999", -0.0},
+      {"0", 0.0},
+      {"-0", -0.0},
+      {"-0.000e5", -0.0},
+      {"-0e999999999999", -0.0},
+      {"+0.0", 0.0},
+      {"-.0", -0.0},
+      {"-0" + std::string(5000, '0'), -0.0},
+      {"-1e-400", -0.0},
+      {"1e-99999999999", 0.0},
+      {"-1e-99999999999", -0.0},
   };
   ExpectParses(cases, sizeof cases / sizeof cases[0]);
 }
@@ -71,16 +113,18 @@ TEST(SUITE(TextToNumber), ZerosKeepTheirSign) {
 TEST(SUITE(TextToNumber), OverflowAndHugeExponents) {
   // (DBL_MAX + 2^1024) / 2, every digit.
   const std::string kMidpointToTwoTo1024 =
-      "179769313486231580793728971405303415079934132710037826936173778980444968292764750946649017977587207096330286416692887910946555547851940402630657488671"
-      "505820681908902000708383676273854845817711531764475730270069855571366959622842914819860834936475292719074168444365510704342711559699508093042880177904174497792";
+      "179769313486231580793728971405303415079934132710037826936173778980444968292764750946649017977587207096"
+      "330286416692887910946555547851940402630657488671"
+      "505820681908902000708383676273854845817711531764475730270069855571366959622842914819860834936475292719"
+      "074168444365510704342711559699508093042880177904174497792";
   const ParseCase cases[] = {
       {"1e999", kInf},
       {"-1e999", -kInf},
       {"1e+99999999999999", kInf},
       {"-1e99999999999999999999999999", -kInf},
       {"1.7976931348623157e308", DBL_MAX},
-      {"1.7976931348623158e308", DBL_MAX},  // below the midpoint to 2^1024
-      {kMidpointToTwoTo1024, kInf},  // ties to even: the even side is 2^1024
+      {"1.7976931348623158e308", DBL_MAX}, // below the midpoint to 2^1024
+      {kMidpointToTwoTo1024, kInf},        // ties to even: the even side is 2^1024
       {kMidpointToTwoTo1024 + ".000000000000000000000000001", kInf},
       {kMidpointToTwoTo1024.substr(0, 308) + "1", DBL_MAX},
       {"1.7976931348623159e308", kInf},
@@ -102,7 +146,7 @@ TEST(SUITE(TextToNumber), SubnormalsAndTheSmallestValues) {
       LITERAL_CASE(5e-324),
       LITERAL_CASE(3e-324),
       LITERAL_CASE(2.4703282292062328e-324),
-      {"2.4703282292062327e-324", 0.0},  // just below half the smallest subnormal
+      {"2.4703282292062327e-324", 0.0}, // just below half the smallest subnormal
       {"2e-324", 0.0},
       LITERAL_CASE(7.4109846876186981e-324),
       LITERAL_CASE(7.4109846876186982e-324),
@@ -127,8 +171,8 @@ TEST(SUITE(TextToNumber), SubnormalsAndTheSmallestValues) {
 TEST(SUITE(TextToNumber), HalfwayCasesAndLongTails) {
   const std::string zeros(3000, '0');
   const ParseCase cases[] = {
-      LITERAL_CASE(9007199254740993e0),  // 2^53 + 1: even below
-      LITERAL_CASE(9007199254740995e0),  // 2^53 + 3: even above
+      LITERAL_CASE(9007199254740993e0), // 2^53 + 1: even below
+      LITERAL_CASE(9007199254740995e0), // 2^53 + 3: even above
       {"9007199254740993." + zeros + "1", 9007199254740994.0},
       {"9007199254740993" + zeros + "1e-3001", 9007199254740994.0},
       {"9007199254740993" + zeros + "e-3000", 9007199254740992.0},
@@ -140,7 +184,7 @@ TEST(SUITE(TextToNumber), HalfwayCasesAndLongTails) {
       LITERAL_CASE(0.1),
       LITERAL_CASE(3.14159265358979323846264338327950288419716939937510),
       LITERAL_CASE(123456789012345678901234567890e0),
-      LITERAL_CASE(1.00000000000000011102230246251565404236316680908203125),  // 1 + 2^-53
+      LITERAL_CASE(1.00000000000000011102230246251565404236316680908203125), // 1 + 2^-53
       LITERAL_CASE(1.00000000000000011102230246251565404236316680908203126),
       LITERAL_CASE(1.00000000000000011102230246251565404236316680908203124),
       LITERAL_CASE(9999999999999999999e0),
@@ -150,4 +194,4 @@ TEST(SUITE(TextToNumber), HalfwayCasesAndLongTails) {
   ExpectParses(cases, sizeof cases / sizeof cases[0]);
 }
 
-}  // namespace
+} // namespace

@@ -115,7 +115,7 @@ HostWord TESSARIM_CALL FetchNumber(void *context, void *arguments, HostWord whic
   return host.number_ok ? 1 : 0;
 }
 
-}  // namespace
+} // namespace
 
 FakeHost::~FakeHost() {
   for (int i = 0; i < handed_count; ++i) {
@@ -159,7 +159,9 @@ HostWord TESSARIM_CALL TimedSetResult(void *context, const char *text, HostWord 
 
 HostWord TESSARIM_CALL TimedReleaseText(const char *) { return 0; }
 
-HostWord TESSARIM_CALL TimedReadSetting(void *context, HostWord) { return static_cast<FakeHost *>(context)->digits; }
+HostWord TESSARIM_CALL TimedReadSetting(void *context, HostWord) {
+  return static_cast<FakeHost *>(context)->digits;
+}
 
 const char *TESSARIM_CALL TimedFetchText(void *context, void *, HostWord index) {
   const FakeHost &host = *static_cast<FakeHost *>(context);
@@ -172,7 +174,7 @@ HostWord TESSARIM_CALL TimedFetchNumber(void *context, void *, HostWord, HostWor
   return 1;
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -185,7 +187,7 @@ void InstallCallbacks(SetResultFn set_result, ReleaseTextFn release_text, ReadSe
   g_host.fetch_number = fetch_number;
 }
 
-}  // namespace
+} // namespace
 
 void InstallTimed() {
   InstallCallbacks(TimedSetResult, TimedReleaseText, TimedReadSetting, TimedFetchText, TimedFetchNumber);
@@ -223,4 +225,4 @@ void DescribeFaults(std::uint32_t faults, char *out, std::size_t size) {
   }
 }
 
-}  // namespace fake_host
+} // namespace fake_host

@@ -27,55 +27,54 @@ constexpr int kMaxArguments = 4;
 constexpr int kMaxCalls = 16;
 constexpr std::size_t kMaxResultText = 512;
 
-
 // Bits of FakeHost::faults.
 enum Fault : std::uint32_t {
-  kReleasedTwice = 1u << 0,      // a fetched text released again
-  kReleasedUnknown = 1u << 1,    // release of a pointer never handed out
-  kNeverReleased = 1u << 2,      // a fetched text still held at the end
-  kResultTwice = 1u << 3,        // set result called more than once
-  kCallAfterResult = 1u << 4,    // any host call after set result
-  kWrongContext = 1u << 5,       // call context not passed through
-  kWrongArguments = 1u << 6,     // argument list not passed through
-  kWrongSelector = 1u << 7,      // read setting with a selector other than 4
-  kWrongFetchNumber = 1u << 8,   // fetch number with other than 0x80000001
-  kBadResult = 1u << 9,          // text result with a null text, or a number with a text
-  kTooManyCalls = 1u << 10,      // more than kMaxCalls calls (not all recorded)
-  kBadArgumentIndex = 1u << 11,  // fetch text for argument 0 or beyond kMaxArguments
+  kReleasedTwice = 1u << 0,     // a fetched text released again
+  kReleasedUnknown = 1u << 1,   // release of a pointer never handed out
+  kNeverReleased = 1u << 2,     // a fetched text still held at the end
+  kResultTwice = 1u << 3,       // set result called more than once
+  kCallAfterResult = 1u << 4,   // any host call after set result
+  kWrongContext = 1u << 5,      // call context not passed through
+  kWrongArguments = 1u << 6,    // argument list not passed through
+  kWrongSelector = 1u << 7,     // read setting with a selector other than 4
+  kWrongFetchNumber = 1u << 8,  // fetch number with other than 0x80000001
+  kBadResult = 1u << 9,         // text result with a null text, or a number with a text
+  kTooManyCalls = 1u << 10,     // more than kMaxCalls calls (not all recorded)
+  kBadArgumentIndex = 1u << 11, // fetch text for argument 0 or beyond kMaxArguments
 };
 
 struct Call {
   int slot;
-  HostWord index;    // fetch text: argument number; read setting: selector;
-                     // fetch number: which
-  const char *text;  // fetch text: the text handed out (null on a forced
-                     // null); release text: the text released; set result:
-                     // the text passed
-  HostWord length;   // set result
-  HostWord flags;    // set result
+  HostWord index;   // fetch text: argument number; read setting: selector;
+                    // fetch number: which
+  const char *text; // fetch text: the text handed out (null on a forced
+                    // null); release text: the text released; set result:
+                    // the text passed
+  HostWord length;  // set result
+  HostWord flags;   // set result
 };
 
 struct FakeHost {
   // What the host serves. Arguments past arg_count are omitted: empty texts.
   const char *args[kMaxArguments] = {};
   int arg_count = 0;
-  int null_argument = 0;              // fetch text of this argument gives null
-  HostWord digits = 9;                // read setting 4
-  bool number_ok = true;              // fetch number succeeds ...
-  HostWord number = 0;                // ... with this value, or fails
-  HostWord number_code = 40;          // ... leaving this code
-  bool number_code_written = true;    // ... or leaving the out value alone
-  HostWord set_result_value = 0x5E7;  // what set result returns
+  int null_argument = 0;             // fetch text of this argument gives null
+  HostWord digits = 9;               // read setting 4
+  bool number_ok = true;             // fetch number succeeds ...
+  HostWord number = 0;               // ... with this value, or fails
+  HostWord number_code = 40;         // ... leaving this code
+  bool number_code_written = true;   // ... or leaving the out value alone
+  HostWord set_result_value = 0x5E7; // what set result returns
 
   // What the handler did.
   Call calls[kMaxCalls] = {};
   int call_count = 0;
   std::uint32_t faults = 0;
   bool has_result = false;
-  char result[kMaxResultText + 1] = {};  // copy of the text result, NUL-terminated
+  char result[kMaxResultText + 1] = {}; // copy of the text result, NUL-terminated
   HostWord result_length = 0;
   HostWord result_flags = 0;
-  HostWord result_number = 0;            // number result (flags 0x80000000)
+  HostWord result_number = 0; // number result (flags 0x80000000)
 
   // Texts handed out, each a fresh heap copy freed at its release, so a
   // read after release shows under AddressSanitizer.
@@ -115,10 +114,12 @@ HostWord RunHandler(FakeHost &host, HandlerFn handler, HostWord *status);
 // the argument texts as they are, released by doing nothing; only the
 // result is kept, so that what is timed is the handler's own work.
 void InstallTimed();
-inline HostWord RunTimed(FakeHost &host, HandlerFn handler, HostWord *status) { return handler(&host, &host, status); }
+inline HostWord RunTimed(FakeHost &host, HandlerFn handler, HostWord *status) {
+  return handler(&host, &host, status);
+}
 
 // The names of the fault bits set in `faults`, for failure messages.
 // Writes at most size - 1 characters and a NUL into out.
 void DescribeFaults(std::uint32_t faults, char *out, std::size_t size);
 
-}  // namespace fake_host
+} // namespace fake_host

@@ -8,33 +8,28 @@
 
 #include <string>
 
-int main()
-{
-    // The arguments as they came: the command line less this program's
-    // own name, quoted or not.
-    const wchar_t* line = GetCommandLineW();
-    if (*line == L'"') {
-        ++line;
-        while (*line != 0 && *line != L'"')
-            ++line;
-        if (*line == L'"')
-            ++line;
-    } else {
-        while (*line != 0 && *line != L' ' && *line != L'\t')
-            ++line;
-    }
-    wchar_t system[MAX_PATH];
-    GetSystemDirectoryW(system, MAX_PATH);
-    std::wstring commandLine = L"\"" + std::wstring(system) + L"\\cmd.exe\" /V:ON" + line;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
-        return 99;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return (int)code;
+int main() {
+  // The arguments as they came: the command line less this program's
+  // own name, quoted or not.
+  const wchar_t *line = GetCommandLineW();
+  if (*line == L'"') {
+    ++line;
+    while (*line != 0 && *line != L'"') ++line;
+    if (*line == L'"') ++line;
+  } else {
+    while (*line != 0 && *line != L' ' && *line != L'\t') ++line;
+  }
+  wchar_t system[MAX_PATH];
+  GetSystemDirectoryW(system, MAX_PATH);
+  std::wstring commandLine = L"\"" + std::wstring(system) + L"\\cmd.exe\" /V:ON" + line;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) return 99;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return (int)code;
 }

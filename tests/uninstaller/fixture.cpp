@@ -2,78 +2,69 @@
 
 #include <commctrl.h>
 
-void UninstallTest::SetUp()
-{
-    savedTemp_ = test::TempVariable();
-    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    for (char& c : name) {
-        if (c == '/')
-            c = '-';
-    }
-    scratch_ = test::MakeScratch(name);
-    // A temporary folder that does not exist: no script can be written, so
-    // a test that does not look at the script starts no command interpreter.
-    test::SetTempVariable(scratch_ + "no-such-folder");
-    test::DeleteKeyTree(HKEY_CURRENT_USER, test::HostKey);
-    test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::UninstallKey);
-    CreateMainWindow();
+void UninstallTest::SetUp() {
+  savedTemp_ = test::TempVariable();
+  std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  for (char &c : name) {
+    if (c == '/') c = '-';
+  }
+  scratch_ = test::MakeScratch(name);
+  // A temporary folder that does not exist: no script can be written, so
+  // a test that does not look at the script starts no command interpreter.
+  test::SetTempVariable(scratch_ + "no-such-folder");
+  test::DeleteKeyTree(HKEY_CURRENT_USER, test::HostKey);
+  test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::UninstallKey);
+  CreateMainWindow();
 }
 
-void UninstallTest::RecreateMainWindow()
-{
-    DestroyWindow(MainWindow);
-    test::DrainMessages();
-    CreateMainWindow();
+void UninstallTest::RecreateMainWindow() {
+  DestroyWindow(MainWindow);
+  test::DrainMessages();
+  CreateMainWindow();
 }
 
-void UninstallTest::CreateMainWindow()
-{
-    InstanceHandle = GetModuleHandleA(NULL);
-    InitCommonControls();
-    MainWindow = CreateDialogParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_UNINSTALL), NULL, UninstallDialogProc, 0);
-    ASSERT_NE(MainWindow, (HWND)NULL);
-    test::RecordSteps(MainWindow);
+void UninstallTest::CreateMainWindow() {
+  InstanceHandle = GetModuleHandleA(NULL);
+  InitCommonControls();
+  MainWindow =
+      CreateDialogParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_UNINSTALL), NULL, UninstallDialogProc, 0);
+  ASSERT_NE(MainWindow, (HWND)NULL);
+  test::RecordSteps(MainWindow);
 }
 
-void UninstallTest::TearDown()
-{
-    if (IsWindow(MainWindow))
-        DestroyWindow(MainWindow);
-    test::DrainMessages();
-    SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
-    test::SetTempVariable(savedTemp_);
-    for (const std::string& value : sharedValues_)
-        test::DeleteValue(HKEY_LOCAL_MACHINE, test::SharedDllsKey, value);
-    test::DeleteKeyTree(HKEY_CURRENT_USER, test::HostKey);
-    test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::UninstallKey);
-    test::RemoveTree(scratch_);
+void UninstallTest::TearDown() {
+  if (IsWindow(MainWindow)) DestroyWindow(MainWindow);
+  test::DrainMessages();
+  SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+  test::SetTempVariable(savedTemp_);
+  for (const std::string &value : sharedValues_)
+    test::DeleteValue(HKEY_LOCAL_MACHINE, test::SharedDllsKey, value);
+  test::DeleteKeyTree(HKEY_CURRENT_USER, test::HostKey);
+  test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::UninstallKey);
+  test::RemoveTree(scratch_);
 }
 
-std::string UninstallTest::PlaceProgram(const std::string& folder)
-{
-    CreateDirectoryA(folder.c_str(), NULL);
-    test::SetProgramPath(folder + "\\UTessarim.exe");
-    return folder + "\\tessarim.dll";
+std::string UninstallTest::PlaceProgram(const std::string &folder) {
+  CreateDirectoryA(folder.c_str(), NULL);
+  test::SetProgramPath(folder + "\\UTessarim.exe");
+  return folder + "\\tessarim.dll";
 }
 
-void UninstallTest::Install(const std::string& library)
-{
-    test::PutFile(library, "not really a library");
-    test::PutString(HKEY_LOCAL_MACHINE, test::SharedDllsKey, library, "1");
-    sharedValues_.push_back(library);
-    test::PutString(HKEY_CURRENT_USER, test::HostKey, "Func0", library);
-    test::PutString(HKEY_LOCAL_MACHINE, test::UninstallKey, "DisplayName", "Tessarim");
+void UninstallTest::Install(const std::string &library) {
+  test::PutFile(library, "not really a library");
+  test::PutString(HKEY_LOCAL_MACHINE, test::SharedDllsKey, library, "1");
+  sharedValues_.push_back(library);
+  test::PutString(HKEY_CURRENT_USER, test::HostKey, "Func0", library);
+  test::PutString(HKEY_LOCAL_MACHINE, test::UninstallKey, "DisplayName", "Tessarim");
 }
 
-void UninstallTest::UseTempFolder(const std::string& folder)
-{
-    CreateDirectoryA(folder.c_str(), NULL);
-    test::SetTempVariable(folder);
+void UninstallTest::UseTempFolder(const std::string &folder) {
+  CreateDirectoryA(folder.c_str(), NULL);
+  test::SetTempVariable(folder);
 }
 
-bool UninstallTest::PriorityRaised()
-{
-    return GetPriorityClass(GetCurrentProcess()) == HIGH_PRIORITY_CLASS &&
-           GetThreadPriority(GetCurrentThread()) == THREAD_PRIORITY_TIME_CRITICAL;
+bool UninstallTest::PriorityRaised() {
+  return GetPriorityClass(GetCurrentProcess()) == HIGH_PRIORITY_CLASS &&
+         GetThreadPriority(GetCurrentThread()) == THREAD_PRIORITY_TIME_CRITICAL;
 }

@@ -10,27 +10,27 @@
 #include "uninstaller.h"
 
 class UninstallTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
+ protected:
+  void SetUp() override;
+  void TearDown() override;
 
-    // Makes the dialog the sequence works on, as the entry routine does.
-    void CreateMainWindow();
-    // A fresh dialog for the next case of a table, nothing left queued.
-    void RecreateMainWindow();
-    // Places the program at `folder`\UTessarim.exe; returns the library's path.
-    std::string PlaceProgram(const std::string& folder);
-    // The library file and the three registry entries that name it.
-    void Install(const std::string& library);
-    // Lets the sequence write its script to `folder` (created here).
-    void UseTempFolder(const std::string& folder);
-    bool PriorityRaised();
+  // Makes the dialog the sequence works on, as the entry routine does.
+  void CreateMainWindow();
+  // A fresh dialog for the next case of a table, nothing left queued.
+  void RecreateMainWindow();
+  // Places the program at `folder`\UTessarim.exe; returns the library's path.
+  std::string PlaceProgram(const std::string &folder);
+  // The library file and the three registry entries that name it.
+  void Install(const std::string &library);
+  // Lets the sequence write its script to `folder` (created here).
+  void UseTempFolder(const std::string &folder);
+  bool PriorityRaised();
 
-    std::string scratch_;
-    std::vector<std::string> sharedValues_;
+  std::string scratch_;
+  std::vector<std::string> sharedValues_;
 
-private:
-    std::string savedTemp_;
+ private:
+  std::string savedTemp_;
 };
 
 #endif

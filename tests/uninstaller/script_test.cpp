@@ -4,36 +4,34 @@
 
 namespace {
 
-std::string ExpectedScript(const std::string& program, const std::string& folder, const std::string& script)
-{
-    return "set tessarim_tries=0\r\n:Repeat\r\nset /a tessarim_tries+=1\r\n"
-           "if %tessarim_tries% gtr 100 ping -n 2 127.0.0.1 >nul\r\ndel \"" +
-           program + "\"\r\nif exist \"" + program + "\" if %tessarim_tries% lss 160 goto Repeat\r\nrmdir \"" + folder +
-           "\"\r\ndel \"" + script + "\"\r\n";
+std::string ExpectedScript(const std::string &program, const std::string &folder, const std::string &script) {
+  return "set tessarim_tries=0\r\n:Repeat\r\nset /a tessarim_tries+=1\r\n"
+         "if %tessarim_tries% gtr 100 ping -n 2 127.0.0.1 >nul\r\ndel \"" +
+         program + "\"\r\nif exist \"" + program + "\" if %tessarim_tries% lss 160 goto Repeat\r\nrmdir \"" +
+         folder + "\"\r\ndel \"" + script + "\"\r\n";
 }
 
-TEST(ScriptCommandLine, QuotedUnlessOnlyLettersDigitsAndPathSigns)
-{
-    struct Case {
-        const char* script;
-        const char* commandLine;
-    } cases[] = {
-        {"C:\\Temp\\tessarim.bat", "C:\\Temp\\tessarim.bat"},
-        {"C:\\Temp_1.x-y\\tessarim.bat", "C:\\Temp_1.x-y\\tessarim.bat"},
-        {"C:\\My Temp\\tessarim.bat", "\"C:\\My Temp\\tessarim.bat\""},
-        {"C:\\Temp Dir\\x y\\tessarim.bat", "\"C:\\Temp Dir\\x y\\tessarim.bat\""},
-        {"C:\\x&y\\tessarim.bat", "\"C:\\x&y\\tessarim.bat\""},
-        {"C:\\x^y\\tessarim.bat", "\"C:\\x^y\\tessarim.bat\""},
-        {"C:\\x(y)\\tessarim.bat", "\"C:\\x(y)\\tessarim.bat\""},
-        {"C:\\x,y;z=w\\tessarim.bat", "\"C:\\x,y;z=w\\tessarim.bat\""},
-        {"C:\\x'y\\tessarim.bat", "\"C:\\x'y\\tessarim.bat\""},
-        {"C:\\Caf\xe9\\tessarim.bat", "\"C:\\Caf\xe9\\tessarim.bat\""},
-    };
-    for (const Case& c : cases) {
-        char commandLine[MAX_PATH + 2];
-        MakeScriptCommandLine(c.script, commandLine);
-        EXPECT_STREQ(commandLine, c.commandLine);
-    }
+TEST(ScriptCommandLine, QuotedUnlessOnlyLettersDigitsAndPathSigns) {
+  struct Case {
+    const char *script;
+    const char *commandLine;
+  } cases[] = {
+      {"C:\\Temp\\tessarim.bat", "C:\\Temp\\tessarim.bat"},
+      {"C:\\Temp_1.x-y\\tessarim.bat", "C:\\Temp_1.x-y\\tessarim.bat"},
+      {"C:\\My Temp\\tessarim.bat", "\"C:\\My Temp\\tessarim.bat\""},
+      {"C:\\Temp Dir\\x y\\tessarim.bat", "\"C:\\Temp Dir\\x y\\tessarim.bat\""},
+      {"C:\\x&y\\tessarim.bat", "\"C:\\x&y\\tessarim.bat\""},
+      {"C:\\x^y\\tessarim.bat", "\"C:\\x^y\\tessarim.bat\""},
+      {"C:\\x(y)\\tessarim.bat", "\"C:\\x(y)\\tessarim.bat\""},
+      {"C:\\x,y;z=w\\tessarim.bat", "\"C:\\x,y;z=w\\tessarim.bat\""},
+      {"C:\\x'y\\tessarim.bat", "\"C:\\x'y\\tessarim.bat\""},
+      {"C:\\Caf\xe9\\tessarim.bat", "\"C:\\Caf\xe9\\tessarim.bat\""},
+  };
+  for (const Case &c : cases) {
+    char commandLine[MAX_PATH + 2];
+    MakeScriptCommandLine(c.script, commandLine);
+    EXPECT_STREQ(commandLine, c.commandLine);
+  }
 }
 
 // A program in C:\Tools\Addon with its script in C:\Temp: 280 bytes (150
@@ -41,109 +39,105 @@ TEST(ScriptCommandLine, QuotedUnlessOnlyLettersDigitsAndPathSigns)
 // stale script replaced. The executable is held open so that the script
 // keeps retrying while its bytes are read; once it is released the script
 // must finish the job.
-TEST_F(UninstallTest, WritesTheExampleScriptAndRunsIt)
-{
-    const std::string program = "C:\\Tools\\Addon\\UTessarim.exe";
-    const std::string script = "C:\\Temp\\tessarim.bat";
-    test::RemoveTree("C:\\Tools\\Addon");
-    CreateDirectoryA("C:\\Tools", NULL);
-    CreateDirectoryA("C:\\Tools\\Addon", NULL);
-    test::PutFile(program, "the program");
-    UseTempFolder("C:\\Temp");
-    test::PutFile(script, std::string(400, '#') + "\r\n");
-    test::SetProgramPath(program);
-    HANDLE running = CreateFileA(program.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    ASSERT_NE(running, INVALID_HANDLE_VALUE);
+TEST_F(UninstallTest, WritesTheExampleScriptAndRunsIt) {
+  const std::string program = "C:\\Tools\\Addon\\UTessarim.exe";
+  const std::string script = "C:\\Temp\\tessarim.bat";
+  test::RemoveTree("C:\\Tools\\Addon");
+  CreateDirectoryA("C:\\Tools", NULL);
+  CreateDirectoryA("C:\\Tools\\Addon", NULL);
+  test::PutFile(program, "the program");
+  UseTempFolder("C:\\Temp");
+  test::PutFile(script, std::string(400, '#') + "\r\n");
+  test::SetProgramPath(program);
+  HANDLE running = CreateFileA(program.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+  ASSERT_NE(running, INVALID_HANDLE_VALUE);
 
-    ScheduleSelfRemoval();
+  ScheduleSelfRemoval();
 
-    std::string written = test::ReadWholeFile(script);
-    EXPECT_EQ(written.size(), 280u);
-    EXPECT_EQ(written, ExpectedScript(program, "C:\\Tools\\Addon", script));
-    EXPECT_EQ(test::RecordedSteps(), std::vector<int>{1});
-    EXPECT_TRUE(PriorityRaised());
-    Sleep(500);
-    EXPECT_TRUE(test::Exists(program)) << "deleted while still in use";
+  std::string written = test::ReadWholeFile(script);
+  EXPECT_EQ(written.size(), 280u);
+  EXPECT_EQ(written, ExpectedScript(program, "C:\\Tools\\Addon", script));
+  EXPECT_EQ(test::RecordedSteps(), std::vector<int>{1});
+  EXPECT_TRUE(PriorityRaised());
+  Sleep(500);
+  EXPECT_TRUE(test::Exists(program)) << "deleted while still in use";
 
-    CloseHandle(running);
-    EXPECT_TRUE(test::WaitGone(program));
-    EXPECT_TRUE(test::WaitGone("C:\\Tools\\Addon"));
-    EXPECT_TRUE(test::WaitGone(script));
-    RemoveDirectoryA("C:\\Tools");
-    RemoveDirectoryA("C:\\Temp");
+  CloseHandle(running);
+  EXPECT_TRUE(test::WaitGone(program));
+  EXPECT_TRUE(test::WaitGone("C:\\Tools\\Addon"));
+  EXPECT_TRUE(test::WaitGone(script));
+  RemoveDirectoryA("C:\\Tools");
+  RemoveDirectoryA("C:\\Temp");
 }
 
 // A temporary folder with a blank: the script still runs, even with a
 // program at the place the text before the blank would name.
-TEST_F(UninstallTest, RunsTheScriptFromAFolderWithABlank)
-{
-    std::string app = scratch_ + "app";
-    CreateDirectoryA(app.c_str(), NULL);
-    test::SetProgramPath(app + "\\UTessarim.exe");
-    test::PutFile(scratch_ + "Temp.exe", "not a program");
-    std::string temp = scratch_ + "Temp Dir\\";
-    UseTempFolder(temp);
+TEST_F(UninstallTest, RunsTheScriptFromAFolderWithABlank) {
+  std::string app = scratch_ + "app";
+  CreateDirectoryA(app.c_str(), NULL);
+  test::SetProgramPath(app + "\\UTessarim.exe");
+  test::PutFile(scratch_ + "Temp.exe", "not a program");
+  std::string temp = scratch_ + "Temp Dir\\";
+  UseTempFolder(temp);
 
-    ScheduleSelfRemoval();
+  ScheduleSelfRemoval();
 
-    EXPECT_TRUE(PriorityRaised()) << "the script was not started";
-    EXPECT_TRUE(test::WaitGone(app)) << "the script did not run";
-    EXPECT_TRUE(test::WaitGone(temp + "tessarim.bat"));
+  EXPECT_TRUE(PriorityRaised()) << "the script was not started";
+  EXPECT_TRUE(test::WaitGone(app)) << "the script did not run";
+  EXPECT_TRUE(test::WaitGone(temp + "tessarim.bat"));
 }
 
 // Where no whole script path or program path can be had, or the script
 // cannot be started, nothing runs and nothing is said; the bar still moves.
-TEST_F(UninstallTest, NoScriptWithoutAUsablePath)
-{
-    std::string app = scratch_ + "app";
-    CreateDirectoryA(app.c_str(), NULL);
-    std::string fits = test::FolderOfLength(scratch_, 246);
-    std::string tooLong = test::FolderOfLength(scratch_, 247);
-    struct Case {
-        const char* what;
-        std::string temp;
-        std::string program;
-        const char* comspec;
-        bool started;
-        bool written;
-    } cases[] = {
-        {"longest temporary folder", fits, app + "\\UTessarim.exe", nullptr, true, true},
-        {"temporary folder one too long", tooLong, app + "\\UTessarim.exe", nullptr, false, false},
-        {"temporary folder missing", scratch_ + "missing\\", app + "\\UTessarim.exe", nullptr, false, false},
-        {"program path cut", fits, app + "\\" + std::string(300, 'x'), nullptr, false, false},
-        {"command interpreter missing", fits, app + "\\UTessarim.exe", "C:\\no\\such\\cmd.exe", false, true},
-    };
-    char savedComspec[MAX_PATH] = {};
-    GetEnvironmentVariableA("COMSPEC", savedComspec, MAX_PATH);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        RecreateMainWindow();
-        test::SetTempVariable(c.temp);
-        test::SetProgramPath(c.program);
-        if (c.comspec)
-            SetEnvironmentVariableA("COMSPEC", c.comspec);
-        std::string script = c.temp + "tessarim.bat";
+TEST_F(UninstallTest, NoScriptWithoutAUsablePath) {
+  std::string app = scratch_ + "app";
+  CreateDirectoryA(app.c_str(), NULL);
+  std::string fits = test::FolderOfLength(scratch_, 246);
+  std::string tooLong = test::FolderOfLength(scratch_, 247);
+  struct Case {
+    const char *what;
+    std::string temp;
+    std::string program;
+    const char *comspec;
+    bool started;
+    bool written;
+  } cases[] = {
+      {"longest temporary folder", fits, app + "\\UTessarim.exe", nullptr, true, true},
+      {"temporary folder one too long", tooLong, app + "\\UTessarim.exe", nullptr, false, false},
+      {"temporary folder missing", scratch_ + "missing\\", app + "\\UTessarim.exe", nullptr, false, false},
+      {"program path cut", fits, app + "\\" + std::string(300, 'x'), nullptr, false, false},
+      {"command interpreter missing", fits, app + "\\UTessarim.exe", "C:\\no\\such\\cmd.exe", false, true},
+  };
+  char savedComspec[MAX_PATH] = {};
+  GetEnvironmentVariableA("COMSPEC", savedComspec, MAX_PATH);
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    RecreateMainWindow();
+    test::SetTempVariable(c.temp);
+    test::SetProgramPath(c.program);
+    if (c.comspec) SetEnvironmentVariableA("COMSPEC", c.comspec);
+    std::string script = c.temp + "tessarim.bat";
 
-        test::BoxCloser boxes;
-        ScheduleSelfRemoval();
+    test::BoxCloser boxes;
+    ScheduleSelfRemoval();
 
-        SetEnvironmentVariableA("COMSPEC", savedComspec);
-        EXPECT_EQ(test::RecordedSteps(), std::vector<int>{1});
-        EXPECT_EQ(PriorityRaised(), c.started);
-        if (c.started) {
-            EXPECT_TRUE(test::WaitGone(script));
-        } else {
-            EXPECT_EQ(test::Exists(script), c.written);
-            EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), (DWORD)NORMAL_PRIORITY_CLASS);
-        }
-        EXPECT_TRUE(boxes.Texts().empty());
-        DeleteFileA(script.c_str());
-        SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
-        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+    SetEnvironmentVariableA("COMSPEC", savedComspec);
+    EXPECT_EQ(test::RecordedSteps(), std::vector<int>{1});
+    EXPECT_EQ(PriorityRaised(), c.started);
+    if (c.started) {
+      EXPECT_TRUE(test::WaitGone(script));
+    } else {
+      EXPECT_EQ(test::Exists(script), c.written);
+      EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), (DWORD)NORMAL_PRIORITY_CLASS);
     }
+    EXPECT_TRUE(boxes.Texts().empty());
+    DeleteFileA(script.c_str());
+    SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+  }
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -152,163 +146,159 @@ namespace {
 // every % doubled, the OEM bytes of the characters (é is 0xE9 in ANSI and
 // 0x82 in OEM), the first line only when a path holds !, and no script at
 // all where a path cannot be carried.
-TEST_F(UninstallTest, ScriptBytesForHostileNames)
-{
-    ASSERT_EQ(GetACP(), 1252u);
-    ASSERT_EQ(GetOEMCP(), 437u);
-    struct Case {
-        const char* what;
-        std::wstring part;   // in the folder's name
-        const char* oem;     // as the script must carry it; nullptr: no script
-        bool inTemp;
-    };
-    std::vector<Case> cases;
-    struct Name {
-        const char* what;
-        std::wstring part;
-        const char* asProgram;
-        const char* asTemp;
-    } names[] = {
-        {"blank", L" ", " ", " "},
-        {"&", L"&", "&", "&"},
-        {"^", L"^", "^", "^"},
-        {"%", L"%", "%%", nullptr},
-        {"%OS%", L"%OS%", "%%OS%%", nullptr},
-        {"!", L"!", "!", nullptr},
-        {"!OS!", L"!OS!", "!OS!", nullptr},
-        {"( and )", L"(x)", "(x)", "(x)"},
-        {", ; =", L",;=", ",;=", ",;="},
-        {"'", L"'", "'", "'"},
-        {"e acute", L"\u00e9", "\x82", "\x82"},
-        {"euro", L"\u20ac", nullptr, nullptr},
-        {"S caron", L"\u0160", nullptr, nullptr},
-        {"CJK", L"\u8868", nullptr, nullptr},
-    };
-    for (const Name& n : names) {
-        cases.push_back({n.what, n.part, n.asProgram, false});
-        cases.push_back({n.what, n.part, n.asTemp, true});
+TEST_F(UninstallTest, ScriptBytesForHostileNames) {
+  ASSERT_EQ(GetACP(), 1252u);
+  ASSERT_EQ(GetOEMCP(), 437u);
+  struct Case {
+    const char *what;
+    std::wstring part; // in the folder's name
+    const char *oem;   // as the script must carry it; nullptr: no script
+    bool inTemp;
+  };
+  std::vector<Case> cases;
+  struct Name {
+    const char *what;
+    std::wstring part;
+    const char *asProgram;
+    const char *asTemp;
+  } names[] = {
+      {"blank", L" ", " ", " "},
+      {"&", L"&", "&", "&"},
+      {"^", L"^", "^", "^"},
+      {"%", L"%", "%%", nullptr},
+      {"%OS%", L"%OS%", "%%OS%%", nullptr},
+      {"!", L"!", "!", nullptr},
+      {"!OS!", L"!OS!", "!OS!", nullptr},
+      {"( and )", L"(x)", "(x)", "(x)"},
+      {", ; =", L",;=", ",;=", ",;="},
+      {"'", L"'", "'", "'"},
+      {"e acute", L"\u00e9", "\x82", "\x82"},
+      {"euro", L"\u20ac", nullptr, nullptr},
+      {"S caron", L"\u0160", nullptr, nullptr},
+      {"CJK", L"\u8868", nullptr, nullptr},
+  };
+  for (const Name &n : names) {
+    cases.push_back({n.what, n.part, n.asProgram, false});
+    cases.push_back({n.what, n.part, n.asTemp, true});
+  }
+
+  char savedComspec[MAX_PATH] = {};
+  GetEnvironmentVariableA("COMSPEC", savedComspec, MAX_PATH);
+  SetEnvironmentVariableA("COMSPEC", "C:\\no\\such\\cmd.exe");
+  const std::string base = scratch_; // ASCII: the test's scratch folder
+  for (const Case &c : cases) {
+    SCOPED_TRACE(std::string(c.what) + (c.inTemp ? " in the temporary folder" : " in the program folder"));
+    RecreateMainWindow();
+    std::wstring folder = test::Wide(base) + (c.inTemp ? std::wstring(L"app") : L"A" + c.part + L"B");
+    std::wstring temp = test::Wide(base) + (c.inTemp ? L"T" + c.part + L"U\\" : std::wstring(L"temp\\"));
+    CreateDirectoryW(folder.c_str(), NULL);
+    CreateDirectoryW(temp.c_str(), NULL);
+    test::SetProgramPathW(folder + L"\\UTessarim.exe");
+    SetEnvironmentVariableW(L"TMP", temp.c_str());
+    std::wstring script = temp + L"tessarim.bat";
+
+    ScheduleSelfRemoval();
+
+    EXPECT_EQ(test::RecordedSteps(), std::vector<int>{1});
+    std::string written = test::ReadWholeFile(test::Ansi(script));
+    if (c.oem == nullptr) {
+      EXPECT_EQ(written, "<missing>") << "no script may be written";
+    } else {
+      std::string oemFolder = base + (c.inTemp ? std::string("app") : "A" + std::string(c.oem) + "B");
+      std::string oemScript =
+          base + (c.inTemp ? "T" + std::string(c.oem) + "U\\" : std::string("temp\\")) + "tessarim.bat";
+      bool bang = !c.inTemp && c.part.find(L'!') != std::wstring::npos;
+      std::string expected = (bang ? "setlocal DisableDelayedExpansion\r\n" : "") +
+                             ExpectedScript(oemFolder + "\\UTessarim.exe", oemFolder, oemScript);
+      EXPECT_EQ(written, expected);
     }
-
-    char savedComspec[MAX_PATH] = {};
-    GetEnvironmentVariableA("COMSPEC", savedComspec, MAX_PATH);
-    SetEnvironmentVariableA("COMSPEC", "C:\\no\\such\\cmd.exe");
-    const std::string base = scratch_;  // ASCII: the test's scratch folder
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.what) + (c.inTemp ? " in the temporary folder" : " in the program folder"));
-        RecreateMainWindow();
-        std::wstring folder = test::Wide(base) + (c.inTemp ? std::wstring(L"app") : L"A" + c.part + L"B");
-        std::wstring temp = test::Wide(base) + (c.inTemp ? L"T" + c.part + L"U\\" : std::wstring(L"temp\\"));
-        CreateDirectoryW(folder.c_str(), NULL);
-        CreateDirectoryW(temp.c_str(), NULL);
-        test::SetProgramPathW(folder + L"\\UTessarim.exe");
-        SetEnvironmentVariableW(L"TMP", temp.c_str());
-        std::wstring script = temp + L"tessarim.bat";
-
-        ScheduleSelfRemoval();
-
-        EXPECT_EQ(test::RecordedSteps(), std::vector<int>{1});
-        std::string written = test::ReadWholeFile(test::Ansi(script));
-        if (c.oem == nullptr) {
-            EXPECT_EQ(written, "<missing>") << "no script may be written";
-        } else {
-            std::string oemFolder = base + (c.inTemp ? std::string("app") : "A" + std::string(c.oem) + "B");
-            std::string oemScript = base + (c.inTemp ? "T" + std::string(c.oem) + "U\\" : std::string("temp\\")) +
-                                    "tessarim.bat";
-            bool bang = !c.inTemp && c.part.find(L'!') != std::wstring::npos;
-            std::string expected = (bang ? "setlocal DisableDelayedExpansion\r\n" : "") +
-                                   ExpectedScript(oemFolder + "\\UTessarim.exe", oemFolder, oemScript);
-            EXPECT_EQ(written, expected);
-        }
-        test::RemoveTreeW(folder);
-        test::RemoveTreeW(temp);
-    }
-    SetEnvironmentVariableA("COMSPEC", savedComspec);
+    test::RemoveTreeW(folder);
+    test::RemoveTreeW(temp);
+  }
+  SetEnvironmentVariableA("COMSPEC", savedComspec);
 }
 
 // A program in a drive's root, or in the current drive's root, writes no
 // rmdir line: rmdir "C:" would name drive C's current folder.
-TEST_F(UninstallTest, NoRmdirLineForADriveRoot)
-{
-    char savedComspec[MAX_PATH] = {};
-    GetEnvironmentVariableA("COMSPEC", savedComspec, MAX_PATH);
-    SetEnvironmentVariableA("COMSPEC", "C:\\no\\such\\cmd.exe");
-    std::string temp = scratch_ + "temp\\";
-    UseTempFolder(temp);
-    for (const char* program : {"C:\\UTessarim.exe", "\\UTessarim.exe"}) {
-        SCOPED_TRACE(program);
-        test::SetProgramPath(program);
+TEST_F(UninstallTest, NoRmdirLineForADriveRoot) {
+  char savedComspec[MAX_PATH] = {};
+  GetEnvironmentVariableA("COMSPEC", savedComspec, MAX_PATH);
+  SetEnvironmentVariableA("COMSPEC", "C:\\no\\such\\cmd.exe");
+  std::string temp = scratch_ + "temp\\";
+  UseTempFolder(temp);
+  for (const char *program : {"C:\\UTessarim.exe", "\\UTessarim.exe"}) {
+    SCOPED_TRACE(program);
+    test::SetProgramPath(program);
 
-        ScheduleSelfRemoval();
+    ScheduleSelfRemoval();
 
-        std::string written = test::ReadWholeFile(temp + "tessarim.bat");
-        std::string all = ExpectedScript(program, "<folder>", temp + "tessarim.bat");
-        std::string expected = all.substr(0, all.find("rmdir")) + all.substr(all.find("del \"" + temp));
-        EXPECT_EQ(written, expected);
-        EXPECT_EQ(written.find("rmdir"), std::string::npos);
-        DeleteFileA((temp + "tessarim.bat").c_str());
-    }
-    SetEnvironmentVariableA("COMSPEC", savedComspec);
+    std::string written = test::ReadWholeFile(temp + "tessarim.bat");
+    std::string all = ExpectedScript(program, "<folder>", temp + "tessarim.bat");
+    std::string expected = all.substr(0, all.find("rmdir")) + all.substr(all.find("del \"" + temp));
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(written.find("rmdir"), std::string::npos);
+    DeleteFileA((temp + "tessarim.bat").c_str());
+  }
+  SetEnvironmentVariableA("COMSPEC", savedComspec);
 }
 
 // A program file that can never be deleted, read-only or held open by
 // another program: each script gives up after about a minute (100 quick
 // tries, then 60 a second apart), leaves the program and its folder, and
 // deletes itself; nothing beside them is touched. Both run at once.
-TEST_F(UninstallTest, ScriptGivesUpOnAProgramThatStays)
-{
-    struct Case {
-        const char* what;
-        bool locked;
-        std::string folder, program, temp;
-        HANDLE lock;
-    } cases[] = {
-        {"read-only", false, scratch_ + "read-only", "", scratch_ + "temp-read-only\\", INVALID_HANDLE_VALUE},
-        {"held open", true, scratch_ + "held-open", "", scratch_ + "temp-held-open\\", INVALID_HANDLE_VALUE},
-    };
-    // A folder next door, named as the program's folder would be if the
-    // script read it wrong, and another script in each temporary folder.
-    std::string neighbour = scratch_ + "read-onlx";
-    CreateDirectoryA(neighbour.c_str(), NULL);
-    test::PutFile(neighbour + "\\UTessarim.exe", "neighbour");
-    for (Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        CreateDirectoryA(c.folder.c_str(), NULL);
-        c.program = c.folder + "\\UTessarim.exe";
-        test::PutFile(c.program, "the program");
-        if (c.locked) {
-            c.lock = CreateFileA(c.program.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-            ASSERT_NE(c.lock, INVALID_HANDLE_VALUE);
-        } else {
-            SetFileAttributesA(c.program.c_str(), FILE_ATTRIBUTE_READONLY);
-        }
-        UseTempFolder(c.temp);
-        test::PutFile(c.temp + "other.bat", "other");
-        test::SetProgramPath(c.program);
-
-        ScheduleSelfRemoval();
-
-        EXPECT_TRUE(PriorityRaised()) << "the script was not started";
-        SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
-        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+TEST_F(UninstallTest, ScriptGivesUpOnAProgramThatStays) {
+  struct Case {
+    const char *what;
+    bool locked;
+    std::string folder, program, temp;
+    HANDLE lock;
+  } cases[] = {
+      {"read-only", false, scratch_ + "read-only", "", scratch_ + "temp-read-only\\", INVALID_HANDLE_VALUE},
+      {"held open", true, scratch_ + "held-open", "", scratch_ + "temp-held-open\\", INVALID_HANDLE_VALUE},
+  };
+  // A folder next door, named as the program's folder would be if the
+  // script read it wrong, and another script in each temporary folder.
+  std::string neighbour = scratch_ + "read-onlx";
+  CreateDirectoryA(neighbour.c_str(), NULL);
+  test::PutFile(neighbour + "\\UTessarim.exe", "neighbour");
+  for (Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    CreateDirectoryA(c.folder.c_str(), NULL);
+    c.program = c.folder + "\\UTessarim.exe";
+    test::PutFile(c.program, "the program");
+    if (c.locked) {
+      c.lock = CreateFileA(c.program.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+      ASSERT_NE(c.lock, INVALID_HANDLE_VALUE);
+    } else {
+      SetFileAttributesA(c.program.c_str(), FILE_ATTRIBUTE_READONLY);
     }
-    DWORD start = GetTickCount();
-    Sleep(20000);
-    for (Case& c : cases)
-        EXPECT_TRUE(test::Exists(c.temp + "tessarim.bat")) << c.what << ": the script stopped trying too soon";
-    for (Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_TRUE(test::WaitGone(c.temp + "tessarim.bat", 120000)) << "the script did not give up";
-        DWORD elapsed = GetTickCount() - start;
-        EXPECT_GE(elapsed, 50000u);
-        EXPECT_LE(elapsed, 110000u);
-        EXPECT_EQ(test::ReadWholeFile(c.program), "the program");
-        EXPECT_TRUE(test::Exists(c.folder));
-        EXPECT_EQ(test::ReadWholeFile(c.temp + "other.bat"), "other");
-        if (c.lock != INVALID_HANDLE_VALUE)
-            CloseHandle(c.lock);
-        SetFileAttributesA(c.program.c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-    EXPECT_EQ(test::ReadWholeFile(neighbour + "\\UTessarim.exe"), "neighbour");
+    UseTempFolder(c.temp);
+    test::PutFile(c.temp + "other.bat", "other");
+    test::SetProgramPath(c.program);
+
+    ScheduleSelfRemoval();
+
+    EXPECT_TRUE(PriorityRaised()) << "the script was not started";
+    SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+  }
+  DWORD start = GetTickCount();
+  Sleep(20000);
+  for (Case &c : cases)
+    EXPECT_TRUE(test::Exists(c.temp + "tessarim.bat")) << c.what << ": the script stopped trying too soon";
+  for (Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_TRUE(test::WaitGone(c.temp + "tessarim.bat", 120000)) << "the script did not give up";
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 50000u);
+    EXPECT_LE(elapsed, 110000u);
+    EXPECT_EQ(test::ReadWholeFile(c.program), "the program");
+    EXPECT_TRUE(test::Exists(c.folder));
+    EXPECT_EQ(test::ReadWholeFile(c.temp + "other.bat"), "other");
+    if (c.lock != INVALID_HANDLE_VALUE) CloseHandle(c.lock);
+    SetFileAttributesA(c.program.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  EXPECT_EQ(test::ReadWholeFile(neighbour + "\\UTessarim.exe"), "neighbour");
 }
 
-}  // namespace
+} // namespace

@@ -26,64 +26,64 @@ extern const char UninstallKey[];
 // a program at that place: from an ANSI path, or from a wide one, whose
 // ANSI form is then what the platform's conversion makes of it (? or a
 // look-alike for a character that ANSI lacks).
-void SetProgramPath(const std::string& path);
-void SetProgramPathW(const std::wstring& path);
+void SetProgramPath(const std::string &path);
+void SetProgramPathW(const std::wstring &path);
 
 // Text in the ANSI code page and back, as the platform's A functions do.
-std::string Ansi(const std::wstring& text);
-std::wstring Wide(const std::string& ansi);
+std::string Ansi(const std::wstring &text);
+std::wstring Wide(const std::string &ansi);
 
 // Files and folders.
-std::string MakeScratch(const std::string& name);  // C:\tessarim-tests\<name>\, empty
+std::string MakeScratch(const std::string &name); // C:\tessarim-tests\<name>\, empty
 // Removes a file or a folder with all it holds, names outside the ANSI
 // code page included.
-void RemoveTree(const std::string& path);
-void RemoveTreeW(const std::wstring& path);
-bool Exists(const std::string& path);
-bool ExistsW(const std::wstring& path);
+void RemoveTree(const std::string &path);
+void RemoveTreeW(const std::wstring &path);
+bool Exists(const std::string &path);
+bool ExistsW(const std::wstring &path);
 // Makes nested folders under `base` (which ends in a backslash) so that the
 // result, with its final backslash, is exactly `length` characters long.
-std::string FolderOfLength(const std::string& base, size_t length);
-void PutFile(const std::string& path, const std::string& content);
-std::string ReadWholeFile(const std::string& path);
-std::string ReadWholeFileW(const std::wstring& path);
+std::string FolderOfLength(const std::string &base, size_t length);
+void PutFile(const std::string &path, const std::string &content);
+std::string ReadWholeFile(const std::string &path);
+std::string ReadWholeFileW(const std::wstring &path);
 // Waits up to 30 s for the uninstaller's dialog of `process` to show, with
 // the focus on OK; returns it (and the focused window), or NULL.
-HWND WaitForDialog(const PROCESS_INFORMATION& process, HWND* focus);
+HWND WaitForDialog(const PROCESS_INFORMATION &process, HWND *focus);
 // Waits up to 30 s for the process to end (ends it otherwise, a failure),
 // closes its handles and returns its exit code.
-DWORD FinishProcess(PROCESS_INFORMATION& process);
-bool WaitFor(const std::function<bool()>& done, DWORD milliseconds);
-bool WaitGone(const std::string& path, DWORD milliseconds = 60000);
+DWORD FinishProcess(PROCESS_INFORMATION &process);
+bool WaitFor(const std::function<bool()> &done, DWORD milliseconds);
+bool WaitGone(const std::string &path, DWORD milliseconds = 60000);
 std::string TempVariable();
-void SetTempVariable(const std::string& folder);
+void SetTempVariable(const std::string &folder);
 
 // Registry.
-void PutString(HKEY root, const char* key, const std::string& name, const std::string& data);
-void PutBinary(HKEY root, const char* key, const std::string& name, const std::string& data);
-bool HasValue(HKEY root, const char* key, const std::string& name);
-std::string GetData(HKEY root, const char* key, const std::string& name);
-bool HasKey(HKEY root, const char* key);
-void DeleteKeyTree(HKEY root, const char* key);
-void DeleteValue(HKEY root, const char* key, const std::string& name);
+void PutString(HKEY root, const char *key, const std::string &name, const std::string &data);
+void PutBinary(HKEY root, const char *key, const std::string &name, const std::string &data);
+bool HasValue(HKEY root, const char *key, const std::string &name);
+std::string GetData(HKEY root, const char *key, const std::string &name);
+bool HasKey(HKEY root, const char *key);
+void DeleteKeyTree(HKEY root, const char *key);
+void DeleteValue(HKEY root, const char *key, const std::string &name);
 // Gives the key a DACL that grants everyone only `access`, plus the right
 // to change the DACL back; UnrestrictKey grants everything again.
-bool RestrictKey(HKEY root, const char* key, REGSAM access);
-void UnrestrictKey(HKEY root, const char* key);
+bool RestrictKey(HKEY root, const char *key, REGSAM access);
+void UnrestrictKey(HKEY root, const char *key);
 
 // Closes each warning box of this process ("Can't delete the file named:")
 // with OK, as a person would, and keeps its text.
 class BoxCloser {
-public:
-    BoxCloser();
-    ~BoxCloser();
-    std::vector<std::string> Texts();
+ public:
+  BoxCloser();
+  ~BoxCloser();
+  std::vector<std::string> Texts();
 
-private:
-    std::atomic<bool> stop_{false};
-    std::mutex mutex_;
-    std::vector<std::string> texts_;
-    std::thread thread_;
+ private:
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<std::string> texts_;
+  std::thread thread_;
 };
 
 // Records the position of the dialog's progress bar after each PBM_STEPIT
@@ -95,6 +95,6 @@ std::vector<int> RecordedSteps();
 // dialog destroyed by a test leaves nothing for the next one.
 void DrainMessages();
 
-}  // namespace test
+} // namespace test
 
 #endif
