@@ -154,25 +154,22 @@ void SystemMessage(DWORD code, char *out, DWORD size) {
   if (n == 0) std::snprintf(out, size, "unknown error");
 }
 
+// One line for a library that cannot serve, with the system's last error.
+int LibraryFailure(const char *path, const char *what) {
+  DWORD code = GetLastError();
+  char text[256];
+  SystemMessage(code, text, sizeof text);
+  std::fprintf(stderr, "tessarim-host: %s: %s: %s (error %lu)\n", path, what, text, code);
+  return kNoLibrary;
+}
+
 int LoadAndRegister(const char *path, bool trace) {
   HMODULE module = LoadLibraryA(path);
-  if (module == nullptr) {
-    DWORD code = GetLastError();
-    char text[256];
-    SystemMessage(code, text, sizeof text);
-    std::fprintf(stderr, "tessarim-host: %s: does not load: %s (error %lu)\n", path, text, code);
-    return kNoLibrary;
-  }
+  if (module == nullptr) return LibraryFailure(path, "does not load");
   using Feedback = unsigned(WINAPI *)(unsigned, unsigned);
   auto feedback =
       reinterpret_cast<Feedback>(reinterpret_cast<void *>(GetProcAddress(module, "RexxFeedback")));
-  if (feedback == nullptr) {
-    DWORD code = GetLastError();
-    char text[256];
-    SystemMessage(code, text, sizeof text);
-    std::fprintf(stderr, "tessarim-host: %s: has no RexxFeedback: %s (error %lu)\n", path, text, code);
-    return kNoLibrary;
-  }
+  if (feedback == nullptr) return LibraryFailure(path, "has no RexxFeedback");
   int first = QvTraceCount();
   feedback(1, 0);
   if (trace) PrintTrace(first);

@@ -34,7 +34,7 @@ long double SqrtFormula(double x) { return X87Sqrt(x); }
 
 } // namespace
 
-TESSARIM_HANDLER(ExpHandler) { return RunNumericSequence(context, arguments, status, ExpFormula); }
-TESSARIM_HANDLER(LogHandler) { return RunNumericSequence(context, arguments, status, LogFormula); }
-TESSARIM_HANDLER(Log10Handler) { return RunNumericSequence(context, arguments, status, Log10Formula); }
-TESSARIM_HANDLER(SqrtHandler) { return RunNumericSequence(context, arguments, status, SqrtFormula); }
+TESSARIM_ONE_ARGUMENT_HANDLER(ExpHandler, ExpFormula)
+TESSARIM_ONE_ARGUMENT_HANDLER(LogHandler, LogFormula)
+TESSARIM_ONE_ARGUMENT_HANDLER(Log10Handler, Log10Formula)
+TESSARIM_ONE_ARGUMENT_HANDLER(SqrtHandler, SqrtFormula)

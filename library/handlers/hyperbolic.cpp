@@ -69,9 +69,9 @@ long double TanhFormula(double x) {
 
 } // namespace
 
-TESSARIM_HANDLER(AcoshHandler) { return RunNumericSequence(context, arguments, status, AcoshFormula); }
-TESSARIM_HANDLER(AsinhHandler) { return RunNumericSequence(context, arguments, status, AsinhFormula); }
-TESSARIM_HANDLER(AtanhHandler) { return RunNumericSequence(context, arguments, status, AtanhFormula); }
-TESSARIM_HANDLER(CoshHandler) { return RunNumericSequence(context, arguments, status, CoshFormula); }
-TESSARIM_HANDLER(SinhHandler) { return RunNumericSequence(context, arguments, status, SinhFormula); }
-TESSARIM_HANDLER(TanhHandler) { return RunNumericSequence(context, arguments, status, TanhFormula); }
+TESSARIM_ONE_ARGUMENT_HANDLER(AcoshHandler, AcoshFormula)
+TESSARIM_ONE_ARGUMENT_HANDLER(AsinhHandler, AsinhFormula)
+TESSARIM_ONE_ARGUMENT_HANDLER(AtanhHandler, AtanhFormula)
+TESSARIM_ONE_ARGUMENT_HANDLER(CoshHandler, CoshFormula)
+TESSARIM_ONE_ARGUMENT_HANDLER(SinhHandler, SinhFormula)
+TESSARIM_ONE_ARGUMENT_HANDLER(TanhHandler, TanhFormula)

@@ -14,5 +14,5 @@ long double AsinFormula(double x) { return std::fabs(x) <= 1.0 ? std::asin(x) : 
 
 } // namespace
 
-TESSARIM_HANDLER(AcosHandler) { return RunNumericSequence(context, arguments, status, AcosFormula); }
-TESSARIM_HANDLER(AsinHandler) { return RunNumericSequence(context, arguments, status, AsinFormula); }
+TESSARIM_ONE_ARGUMENT_HANDLER(AcosHandler, AcosFormula)
+TESSARIM_ONE_ARGUMENT_HANDLER(AsinHandler, AsinFormula)

@@ -16,6 +16,10 @@ using Formula = long double (*)(double x);
 
 HostWord RunNumericSequence(void *context, void *arguments, HostWord *status, Formula formula);
 
+// A one-argument handler: the sequence above around its formula.
+#define TESSARIM_ONE_ARGUMENT_HANDLER(handler, formula) \
+  TESSARIM_HANDLER(handler) { return RunNumericSequence(context, arguments, status, formula); }
+
 // NUMERIC DIGITS as a precision: the whole 32-bit setting, taken as signed;
 // anything below 1 counts as 1.
 int PrecisionFromSetting(HostWord setting);

@@ -37,6 +37,6 @@ long double RoundFormula(double x) {
 
 } // namespace
 
-TESSARIM_HANDLER(CeilHandler) { return RunNumericSequence(context, arguments, status, CeilFormula); }
-TESSARIM_HANDLER(FloorHandler) { return RunNumericSequence(context, arguments, status, FloorFormula); }
-TESSARIM_HANDLER(RoundHandler) { return RunNumericSequence(context, arguments, status, RoundFormula); }
+TESSARIM_ONE_ARGUMENT_HANDLER(CeilHandler, CeilFormula)
+TESSARIM_ONE_ARGUMENT_HANDLER(FloorHandler, FloorFormula)
+TESSARIM_ONE_ARGUMENT_HANDLER(RoundHandler, RoundFormula)

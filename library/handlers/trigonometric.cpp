@@ -78,9 +78,9 @@ long double SecFormula(double x) { return 1.0L / CosFormula(x); }
 
 } // namespace
 
-TESSARIM_HANDLER(SinHandler) { return RunNumericSequence(context, arguments, status, SinFormula); }
-TESSARIM_HANDLER(CosHandler) { return RunNumericSequence(context, arguments, status, CosFormula); }
-TESSARIM_HANDLER(TanHandler) { return RunNumericSequence(context, arguments, status, TanFormula); }
-TESSARIM_HANDLER(CotanHandler) { return RunNumericSequence(context, arguments, status, CotanFormula); }
-TESSARIM_HANDLER(CscHandler) { return RunNumericSequence(context, arguments, status, CscFormula); }
-TESSARIM_HANDLER(SecHandler) { return RunNumericSequence(context, arguments, status, SecFormula); }
+TESSARIM_ONE_ARGUMENT_HANDLER(SinHandler, SinFormula)
+TESSARIM_ONE_ARGUMENT_HANDLER(CosHandler, CosFormula)
+TESSARIM_ONE_ARGUMENT_HANDLER(TanHandler, TanFormula)
+TESSARIM_ONE_ARGUMENT_HANDLER(CotanHandler, CotanFormula)
+TESSARIM_ONE_ARGUMENT_HANDLER(CscHandler, CscFormula)
+TESSARIM_ONE_ARGUMENT_HANDLER(SecHandler, SecFormula)
