@@ -27,6 +27,14 @@ if [ ! -f "$prefix/system.reg" ]; then
   ) 9>"$prefix.lock"
 fi
 
+# The Wine server outlives the program that starts it. Started by the
+# program, it would keep the program's standard output open, and CTest
+# waits for a test's pipes to close: a test that happened to start the
+# server would hang until every other Wine program of the prefix ended.
+# Started here without standard handles, it holds nobody's pipe; it stays
+# five seconds after its last client, long enough for the program below.
+wineserver -p5 </dev/null >/dev/null 2>&1 || true
+
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
 fi
