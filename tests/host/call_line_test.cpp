@@ -39,6 +39,15 @@ struct CallCase {
   std::vector<std::string> arguments;
 };
 
+template <std::size_t N> void ExpectCalls(const CallCase (&cases)[N]) {
+  for (const CallCase &c : cases) {
+    Parsed p = Parse(c.line);
+    EXPECT_EQ(p.kind, kLineCall) << c.line;
+    EXPECT_EQ(p.name, c.name) << c.line;
+    EXPECT_EQ(p.arguments, c.arguments) << c.line;
+  }
+}
+
 TEST(CallLine, ArgumentsPassAsWritten) {
   const CallCase cases[] = {
       {"SIN(1)", "SIN", {"1"}},
@@ -56,12 +65,7 @@ TEST(CallLine, ArgumentsPassAsWritten) {
       {"SIN(1)#note", "SIN", {"1"}},
       {"LOG10(100)", "LOG10", {"100"}},
   };
-  for (const CallCase &c : cases) {
-    Parsed p = Parse(c.line);
-    EXPECT_EQ(p.kind, kLineCall) << c.line;
-    EXPECT_EQ(p.name, c.name) << c.line;
-    EXPECT_EQ(p.arguments, c.arguments) << c.line;
-  }
+  ExpectCalls(cases);
 }
 
 TEST(CallLine, OmittedAndEmptyArgumentsDiffer) {
@@ -77,12 +81,7 @@ TEST(CallLine, OmittedAndEmptyArgumentsDiffer) {
       {"POW(2,'')", "POW", {"2", ""}}, // quoted: present, and empty
       {"SIN(' ')", "SIN", {" "}},
   };
-  for (const CallCase &c : cases) {
-    Parsed p = Parse(c.line);
-    EXPECT_EQ(p.kind, kLineCall) << c.line;
-    EXPECT_EQ(p.name, c.name) << c.line;
-    EXPECT_EQ(p.arguments, c.arguments) << c.line;
-  }
+  ExpectCalls(cases);
 }
 
 TEST(CallLine, Quotes) {
@@ -97,12 +96,7 @@ TEST(CallLine, Quotes) {
       {"F('#')", "F", {"#"}},
       {"F('''')", "F", {"'"}},
   };
-  for (const CallCase &c : cases) {
-    Parsed p = Parse(c.line);
-    EXPECT_EQ(p.kind, kLineCall) << c.line;
-    EXPECT_EQ(p.name, c.name) << c.line;
-    EXPECT_EQ(p.arguments, c.arguments) << c.line;
-  }
+  ExpectCalls(cases);
 }
 
 TEST(CallLine, MalformedLinesAreRefused) {
