@@ -4,52 +4,44 @@
 // later must not replace it.
 #include <windows.h>
 
+#include "function_directory.h"
+#include "host_interface.h"
+
+HostCallbackTable g_host = {};
+
 namespace {
 
-using Word = DWORD;
-using SetResult = Word(WINAPI *)(void *, const char *, Word, Word);
-using Register = Word(WINAPI *)(Word, const char *, const unsigned char *, const void *, Word);
-using Bind = Word(WINAPI *)(void *, Word, Word);
-
-void *g_host[21];
-
-Word Answer(void *context, const char *text, Word length, Word *status) {
-  *status = reinterpret_cast<SetResult>(g_host[5])(context, text, length, 0x10000000u);
-  return 0;
+HostWord Answer(void *context, const char *text, HostWord length, HostWord *status) {
+  *status = g_host.set_result(context, text, length, kResultText);
+  return kCodeOk;
 }
 
-Word WINAPI Hello(void *context, void *, Word *status) { return Answer(context, "hello", 5, status); }
-Word WINAPI Three(void *context, void *, Word *status) { return Answer(context, "3", 1, status); }
+HostWord TESSARIM_CALL Hello(void *context, void *, HostWord *status) {
+  return Answer(context, "hello", 5, status);
+}
+HostWord TESSARIM_CALL Three(void *context, void *, HostWord *status) {
+  return Answer(context, "3", 1, status);
+}
 
 const unsigned char kNames[] = {0, 5, 'H', 'E', 'L', 'L', 'O', 2, 'P', 'I', 0};
+const HandlerRecord kRecords[] = {{0, Hello, 0, 0}, {0, Three, 0, 0}};
 
-#pragma pack(push, 1)
-struct Record {
-  Word reserved;
-  void *handler;
-  unsigned char minimum;
-  unsigned char maximum;
-};
-#pragma pack(pop)
-
-const Record kRecords[] = {
-    {0, reinterpret_cast<void *>(&Hello), 0, 0},
-    {0, reinterpret_cast<void *>(&Three), 0, 0},
-};
+using BindingEntry = HostWord(WINAPI *)(HostCallbackTable *table, HostWord size, HostWord version);
 
 } // namespace
 
-extern "C" __declspec(dllexport) Word WINAPI RexxFeedback(Word reason, Word host_value) {
+extern "C" __declspec(dllexport) HostWord WINAPI RexxFeedback(HostWord reason, HostWord host_value) {
   if (reason != 1) return 0;
-  return reinterpret_cast<Register>(g_host[7])(0, "other", kNames, kRecords, host_value);
+  return g_host.register_library(0, "other", kNames, kRecords, host_value);
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   if (reason != DLL_PROCESS_ATTACH) return TRUE;
   HMODULE host = GetModuleHandleA("quorvant.dll");
   if (host == nullptr) return FALSE;
-  auto bind = reinterpret_cast<Bind>(reinterpret_cast<void *>(GetProcAddress(host, "RexxGetQuorvantFuncs")));
+  auto bind =
+      reinterpret_cast<BindingEntry>(reinterpret_cast<void *>(GetProcAddress(host, "RexxGetQuorvantFuncs")));
   if (bind == nullptr) return FALSE;
-  bind(g_host, sizeof g_host, 271);
+  bind(&g_host, kHostTableSize, kHostInterfaceVersion);
   return TRUE;
 }

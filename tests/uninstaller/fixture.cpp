@@ -4,6 +4,9 @@
 
 void UninstallTest::SetUp() {
   savedTemp_ = test::TempVariable();
+  char comspec[MAX_PATH] = {};
+  GetEnvironmentVariableA("COMSPEC", comspec, MAX_PATH);
+  savedComspec_ = comspec;
   std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
   for (char &c : name) {
     if (c == '/') c = '-';
@@ -16,6 +19,10 @@ void UninstallTest::SetUp() {
   test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::UninstallKey);
   CreateMainWindow();
 }
+
+void UninstallTest::StartNoScripts() { SetEnvironmentVariableA("COMSPEC", "C:\\no\\such\\cmd.exe"); }
+
+void UninstallTest::StartScripts() { SetEnvironmentVariableA("COMSPEC", savedComspec_.c_str()); }
 
 void UninstallTest::RecreateMainWindow() {
   DestroyWindow(MainWindow);
@@ -38,6 +45,7 @@ void UninstallTest::TearDown() {
   SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
   test::SetTempVariable(savedTemp_);
+  StartScripts();
   for (const std::string &value : sharedValues_)
     test::DeleteValue(HKEY_LOCAL_MACHINE, test::SharedDllsKey, value);
   test::DeleteKeyTree(HKEY_CURRENT_USER, test::HostKey);

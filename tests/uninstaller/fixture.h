@@ -24,13 +24,17 @@ class UninstallTest : public ::testing::Test {
   void Install(const std::string &library);
   // Lets the sequence write its script to `folder` (created here).
   void UseTempFolder(const std::string &folder);
+  // Points COMSPEC at a program that does not exist: scripts are written
+  // but never started. StartScripts, and TearDown, put COMSPEC back.
+  void StartNoScripts();
+  void StartScripts();
   bool PriorityRaised();
 
   std::string scratch_;
   std::vector<std::string> sharedValues_;
 
  private:
-  std::string savedTemp_;
+  std::string savedTemp_, savedComspec_;
 };
 
 #endif

@@ -98,30 +98,28 @@ TEST_F(UninstallTest, NoScriptWithoutAUsablePath) {
     const char *what;
     std::string temp;
     std::string program;
-    const char *comspec;
+    bool interpreter; // false: COMSPEC names no program
     bool started;
     bool written;
   } cases[] = {
-      {"longest temporary folder", fits, app + "\\UTessarim.exe", nullptr, true, true},
-      {"temporary folder one too long", tooLong, app + "\\UTessarim.exe", nullptr, false, false},
-      {"temporary folder missing", scratch_ + "missing\\", app + "\\UTessarim.exe", nullptr, false, false},
-      {"program path cut", fits, app + "\\" + std::string(300, 'x'), nullptr, false, false},
-      {"command interpreter missing", fits, app + "\\UTessarim.exe", "C:\\no\\such\\cmd.exe", false, true},
+      {"longest temporary folder", fits, app + "\\UTessarim.exe", true, true, true},
+      {"temporary folder one too long", tooLong, app + "\\UTessarim.exe", true, false, false},
+      {"temporary folder missing", scratch_ + "missing\\", app + "\\UTessarim.exe", true, false, false},
+      {"program path cut", fits, app + "\\" + std::string(300, 'x'), true, false, false},
+      {"command interpreter missing", fits, app + "\\UTessarim.exe", false, false, true},
   };
-  char savedComspec[MAX_PATH] = {};
-  GetEnvironmentVariableA("COMSPEC", savedComspec, MAX_PATH);
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
     RecreateMainWindow();
     test::SetTempVariable(c.temp);
     test::SetProgramPath(c.program);
-    if (c.comspec) SetEnvironmentVariableA("COMSPEC", c.comspec);
+    if (!c.interpreter) StartNoScripts();
     std::string script = c.temp + "tessarim.bat";
 
     test::BoxCloser boxes;
     ScheduleSelfRemoval();
 
-    SetEnvironmentVariableA("COMSPEC", savedComspec);
+    StartScripts();
     EXPECT_EQ(test::RecordedSteps(), std::vector<int>{1});
     EXPECT_EQ(PriorityRaised(), c.started);
     if (c.started) {
@@ -182,9 +180,7 @@ TEST_F(UninstallTest, ScriptBytesForHostileNames) {
     cases.push_back({n.what, n.part, n.asTemp, true});
   }
 
-  char savedComspec[MAX_PATH] = {};
-  GetEnvironmentVariableA("COMSPEC", savedComspec, MAX_PATH);
-  SetEnvironmentVariableA("COMSPEC", "C:\\no\\such\\cmd.exe");
+  StartNoScripts();
   const std::string base = scratch_; // ASCII: the test's scratch folder
   for (const Case &c : cases) {
     SCOPED_TRACE(std::string(c.what) + (c.inTemp ? " in the temporary folder" : " in the program folder"));
@@ -215,15 +211,12 @@ TEST_F(UninstallTest, ScriptBytesForHostileNames) {
     test::RemoveTreeW(folder);
     test::RemoveTreeW(temp);
   }
-  SetEnvironmentVariableA("COMSPEC", savedComspec);
 }
 
 // A program in a drive's root, or in the current drive's root, writes no
 // rmdir line: rmdir "C:" would name drive C's current folder.
 TEST_F(UninstallTest, NoRmdirLineForADriveRoot) {
-  char savedComspec[MAX_PATH] = {};
-  GetEnvironmentVariableA("COMSPEC", savedComspec, MAX_PATH);
-  SetEnvironmentVariableA("COMSPEC", "C:\\no\\such\\cmd.exe");
+  StartNoScripts();
   std::string temp = scratch_ + "temp\\";
   UseTempFolder(temp);
   for (const char *program : {"C:\\UTessarim.exe", "\\UTessarim.exe"}) {
@@ -239,7 +232,6 @@ TEST_F(UninstallTest, NoRmdirLineForADriveRoot) {
     EXPECT_EQ(written.find("rmdir"), std::string::npos);
     DeleteFileA((temp + "tessarim.bat").c_str());
   }
-  SetEnvironmentVariableA("COMSPEC", savedComspec);
 }
 
 // A program file that can never be deleted, read-only or held open by
