@@ -10,9 +10,10 @@ in the tree is not what the library answers now."""
 import argparse
 import difflib
 import os
-import subprocess
 import sys
 import tempfile
+
+from wine_program import run, windows  # the scripts/ folder is on sys.path
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PAGE = os.path.join(ROOT, "docs", "functions.md")
@@ -196,10 +197,6 @@ At the edges:
 """
 
 
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
 def bounds_text(minimum, maximum):
     if minimum == maximum:
         return "none" if minimum == 0 else "exactly %d" % minimum
@@ -222,11 +219,9 @@ def run_library(build, lines):
         f.write("\n".join(lines) + "\n")
         calls = f.name
     try:
-        ran = subprocess.run(
-            [os.path.join(ROOT, "scripts", "wine-run.sh"), os.path.join(build, "wineprefix"),
-             os.path.join(build, "bin", "tessarim-host.exe"), "--list",
-             "--library", windows_path(os.path.join(build, "bin", "tessarim.dll")), "-f", windows_path(calls)],
-            capture_output=True, text=True, timeout=300)
+        ran = run(os.path.join(build, "wineprefix"), os.path.join(build, "bin", "tessarim-host.exe"), "--list",
+                  "--library", windows(os.path.join(build, "bin", "tessarim.dll")), "-f", windows(calls),
+                  timeout=300)
     finally:
         os.unlink(calls)
     if ran.returncode != 0:

@@ -4,34 +4,22 @@ and its exit status for each kind of input, one table per class of fault.
 
 Environment: TESSARIM_BIN (the build's bin/), WINEPREFIX, WINE_RUN."""
 import os
-import subprocess
-import tempfile
+import sys
 import unittest
+
+sys.path.insert(0, os.path.dirname(os.environ["WINE_RUN"]))
+from wine_program import run, windows  # noqa: E402
 
 BIN = os.environ["TESSARIM_BIN"]
 PREFIX = os.environ["WINEPREFIX"]
-WINE_RUN = os.environ["WINE_RUN"]
-
-
-def windows(path):
-    return "Z:" + path.replace("/", "\\")
 
 
 LIBRARY = windows(os.path.join(BIN, "tessarim.dll"))
 
 
 def host(*args, stdin=b""):
-    """Runs the tool; output through files, since a Wine program that
-    starts the prefix's server hands it its output."""
-    with tempfile.TemporaryFile() as given, tempfile.TemporaryFile("w+") as out, \
-            tempfile.TemporaryFile("w+") as err:
-        given.write(stdin)
-        given.seek(0)
-        ran = subprocess.run([WINE_RUN, PREFIX, os.path.join(BIN, "tessarim-host.exe"), *args],
-                             stdin=given, stdout=out, stderr=err, timeout=120)
-        out.seek(0)
-        err.seek(0)
-        return ran.returncode, out.read().splitlines(), err.read().splitlines()
+    ran = run(PREFIX, os.path.join(BIN, "tessarim-host.exe"), *args, stdin=stdin)
+    return ran.returncode, ran.stdout.splitlines(), ran.stderr.splitlines()
 
 
 class Tool(unittest.TestCase):

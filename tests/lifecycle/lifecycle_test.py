@@ -11,10 +11,14 @@ waiting for a window manager), DISPLAY. Needs xdotool."""
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import threading
 import time
 import unittest
+
+sys.path.insert(0, os.path.dirname(os.environ["WINE_RUN"]))
+from wine_program import run, windows  # noqa: E402
 
 BIN = os.environ["TESSARIM_BIN"]
 PREFIX = os.environ["WINEPREFIX"]
@@ -36,24 +40,13 @@ PROGRAM = FOLDER + "\\UTessarim.exe"
 OTHER = "C:\\" + SCRATCH + "\\other\\other.dll"
 
 
-def windows(path):
-    return "Z:" + path.replace("/", "\\")
-
-
 def linux(path):
     assert path[:3].upper() == "C:\\", path
     return os.path.join(DRIVE_C, *path[3:].rstrip("\\").split("\\"))
 
 
 def wine(*args, timeout=60):
-    # Output goes through files, not pipes: a Wine program that starts the
-    # prefix's server or desktop hands them its output, and a pipe would
-    # then stay open until they end.
-    with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
-        ran = subprocess.run([WINE_RUN, PREFIX, *args], timeout=timeout, stdout=out, stderr=err)
-        out.seek(0)
-        err.seek(0)
-        return subprocess.CompletedProcess(ran.args, ran.returncode, out.read(), err.read())
+    return run(PREFIX, *args, timeout=timeout)
 
 
 def end_wine_programs():
