@@ -51,25 +51,24 @@ CallLine g_line;
 const char kUsageText[] =
     "tessarim-host [--digits N] [--library PATH] [--list] [--trace] [-f FILE | CALL...]";
 
-const char kHelpText[] =
-    "Calls the functions of REXX function libraries as the interpreter would.\n"
-    "\n"
-    "  --digits N      NUMERIC DIGITS for the calls, 1 to 99 (default 9)\n"
-    "  --library PATH  load this library (up to 16 times) instead of the ones\n"
-    "                  the interpreter would: Func0, Func1, ... under\n"
-    "                  HKCU\\Software\\Quorvant\n"
-    "  --list          print the registered functions: name, least and most\n"
-    "                  arguments, library\n"
-    "  --trace         print every callback a handler makes of the host\n"
-    "  -f FILE         read the calls from FILE, one per line\n"
-    "  -h, --help, /?  print this text\n"
-    "\n"
-    "A call is written as in a script: SIN(1), POW(2,10), PI. Without calls\n"
-    "or -f, calls are read one per line from standard input; a line may also\n"
-    "be NUMERIC DIGITS n, and # starts a comment.\n"
-    "\n"
-    "Exit status: 0 every call answered, 1 a call failed, 2 bad usage or a\n"
-    "malformed line, 3 a library could not be found, loaded or registered.\n";
+const char kHelpText[] = "Calls the functions of REXX function libraries as the interpreter would.\n"
+                         "\n"
+                         "  --digits N      NUMERIC DIGITS for the calls, 1 to 99 (default 9)\n"
+                         "  --library PATH  load this library (up to 16 times) instead of the ones\n"
+                         "                  the interpreter would: Func0, Func1, ... under\n"
+                         "                  HKCU\\Software\\Quorvant\n"
+                         "  --list          print the registered functions: name, least and most\n"
+                         "                  arguments, library\n"
+                         "  --trace         print every callback a handler makes of the host\n"
+                         "  -f FILE         read the calls from FILE, one per line\n"
+                         "  -h, --help, /?  print this text\n"
+                         "\n"
+                         "A call is written as in a script: SIN(1), POW(2,10), PI. Without calls\n"
+                         "or -f, calls are read one per line from standard input; a line may also\n"
+                         "be NUMERIC DIGITS n, and # starts a comment.\n"
+                         "\n"
+                         "Exit status: 0 every call answered, 1 a call failed, 2 bad usage or a\n"
+                         "malformed line, 3 a library could not be found, loaded or registered.\n";
 
 int ParseOptions(int argc, char **argv, Options *options) {
   for (int i = 1; i < argc; ++i) {
