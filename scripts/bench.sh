@@ -10,27 +10,19 @@
 # WINE_BENCH_SECONDS (default 0.1) and WINE_BENCH_ROUNDS (default 3) set the
 # length of each Wine figure.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+. "$(dirname "$0")/common.sh"
 
 scripts/install-deps.sh test
 
 echo "=== native: handlers per call, conversions, baselines ==="
-cmake --preset native >/dev/null
-cmake --build --preset native --target tessarim_bench -j2 >/dev/null
+build_preset native tessarim_bench >/dev/null
 build/native/bench/tessarim_bench --benchmark_color=false "$@"
 
 echo
 echo "=== 32-bit Windows build under Wine: calls per second ==="
-cmake --preset mingw32 >/dev/null
-targets=(tessarim quorvant tessarim_wine_bench UTessarim)
-cmake --build --preset mingw32 --target "${targets[@]}" -j2 >/dev/null
-prefix=$PWD/build/mingw32/wineprefix
-(
-  cd build/mingw32/bin
-  ../../../scripts/wine-run.sh "$prefix" ./tessarim_wine_bench.exe \
-    --seconds "${WINE_BENCH_SECONDS:-0.1}" --rounds "${WINE_BENCH_ROUNDS:-3}" 2> >(grep -v '^X connection' >&2)
-)
-WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+build_preset mingw32 tessarim quorvant tessarim_wine_bench UTessarim >/dev/null
+run_wine build/mingw32/wineprefix build/mingw32/bin/tessarim_wine_bench.exe \
+  --seconds "${WINE_BENCH_SECONDS:-0.1}" --rounds "${WINE_BENCH_ROUNDS:-3}"
 echo "(32-bit Wine runs here through the qemu-i386 user-mode emulator, which"
 echo " also emulates the x87 transcendental instructions: compare the columns"
 echo " with each other, not with the native figures.)"
