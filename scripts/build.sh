@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The build command: builds the add-on for 32-bit Windows into dist/ (the
 # library, its uninstaller, the installer and the tessarim-host tool in
-# dist/try/) and shows every function answering through tessarim-host
-# under Wine. Installs what is missing.
+# dist/try/), writes dist/SHA256SUMS and shows every function answering
+# through tessarim-host under Wine. Installs what is missing.
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
 
@@ -15,6 +15,9 @@ mkdir -p dist/try
 cp "$bin/tessarim.dll" "$bin/UTessarim.exe" "$bin/tessarim-setup.exe" dist/
 # The tool with its own stand-in host; the installer never installs these.
 cp "$bin/tessarim-host.exe" "$bin/quorvant.dll" dist/try/
+# Checksums of every file, named relative to dist/ in a fixed order, so
+# that `sha256sum -c SHA256SUMS` run there checks a download.
+(cd dist && find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort | xargs -d '\n' sha256sum >SHA256SUMS)
 ls -l dist dist/try
 
 echo
