@@ -21,7 +21,7 @@ build/native/accuracy/tessarim_accuracy >build/accuracy/native.tsv
 
 echo "=== 32-bit Windows build under Wine: the C runtime's functions ==="
 build_preset mingw32 tessarim_accuracy >/dev/null
-run_wine build/mingw32/wineprefix build/mingw32/bin/tessarim_accuracy.exe ACOS ASIN COSH SINH TANH POW CEIL FLOOR \
+run_wine "$mingw32_prefix" build/mingw32/bin/tessarim_accuracy.exe ACOS ASIN COSH SINH TANH POW CEIL FLOOR \
   >build/accuracy/wine.tsv
 
 echo "=== true values from mpmath, writing $output ==="

@@ -32,7 +32,7 @@ i386_emulator() {
 echo
 echo "=== 32-bit Windows build under Wine: calls per second ==="
 build_preset mingw32 tessarim quorvant tessarim_wine_bench UTessarim >/dev/null
-run_wine build/mingw32/wineprefix build/mingw32/bin/tessarim_wine_bench.exe \
+run_wine "$mingw32_prefix" build/mingw32/bin/tessarim_wine_bench.exe \
   --seconds "${WINE_BENCH_SECONDS:-0.1}" --rounds "${WINE_BENCH_ROUNDS:-3}"
 if emulator=$(i386_emulator); then
   echo "(32-bit Wine runs here through the i386 user-mode emulator $emulator,"

@@ -22,5 +22,5 @@ ls -l dist dist/try
 
 echo
 echo "Every function of dist/tessarim.dll through dist/try/tessarim-host.exe:"
-run_wine build/mingw32/wineprefix dist/try/tessarim-host.exe --library dist/tessarim.dll \
+run_wine "$mingw32_prefix" dist/try/tessarim-host.exe --library dist/tessarim.dll \
   -f examples/all-functions.rexxcalls

@@ -8,6 +8,8 @@
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 tessarim_root=$PWD
+# The Windows build's prefix, which its CTest tests use too.
+mingw32_prefix=$tessarim_root/build/mingw32/wineprefix
 
 tessarim_exit_steps=()
 tessarim_wine_prefixes=()
