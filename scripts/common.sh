@@ -22,24 +22,24 @@ at_exit() { tessarim_exit_steps+=("$1"); }
 
 tessarim_exit() {
   local step folder prefix
-  for step in "${tessarim_exit_steps[@]}"; do eval "$step"; done
+  # Each step may fail (a server already gone): the script's status stands.
+  for step in "${tessarim_exit_steps[@]}"; do eval "$step" || true; done
   for folder in "${tessarim_wine_folders[@]}"; do
     for prefix in "$folder"/*/; do
-      [ -f "$prefix/system.reg" ] && tessarim_wine_prefixes+=("${prefix%/}")
+      [ ! -f "$prefix/system.reg" ] || tessarim_wine_prefixes+=("${prefix%/}")
     done
   done
   # The servers first: their programs are clients of the display.
   for prefix in "${tessarim_wine_prefixes[@]}"; do
     [ -f "$prefix/system.reg" ] || continue
-    WINEPREFIX=$prefix wineserver -k 2>/dev/null
-    WINEPREFIX=$prefix wineserver -w 2>/dev/null
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
   done
   if [ -n "$tessarim_display_pid" ]; then
-    kill "$tessarim_display_pid" 2>/dev/null
-    wait "$tessarim_display_pid" 2>/dev/null
+    kill "$tessarim_display_pid" 2>/dev/null || true
+    wait "$tessarim_display_pid" 2>/dev/null || true
   fi
-  [ -n "$tessarim_display_dir" ] && rm -rf "$tessarim_display_dir"
-  return 0
+  [ -z "$tessarim_display_dir" ] || rm -rf "$tessarim_display_dir"
 }
 trap tessarim_exit EXIT
 trap 'exit 130' INT TERM
