@@ -51,10 +51,13 @@ CallLine g_line;
 const char kUsageText[] =
     "tessarim-host [--digits N] [--library PATH] [--list] [--trace] [-f FILE | CALL...]";
 
-const char kHelpText[] = "Calls the functions of REXX function libraries as the interpreter would.\n"
+// A printf format: the usage line, the most and the default digits, the
+// most libraries.
+const char kHelpText[] = "usage: %s\n"
+                         "Calls the functions of REXX function libraries as the interpreter would.\n"
                          "\n"
-                         "  --digits N      NUMERIC DIGITS for the calls, 1 to 99 (default 9)\n"
-                         "  --library PATH  load this library (up to 16 times) instead of the ones\n"
+                         "  --digits N      NUMERIC DIGITS for the calls, 1 to %d (default %d)\n"
+                         "  --library PATH  load this library (up to %d times) instead of the ones\n"
                          "                  the interpreter would: Func0, Func1, ... under\n"
                          "                  HKCU\\Software\\Quorvant\n"
                          "  --list          print the registered functions: name, least and most\n"
@@ -365,7 +368,7 @@ int main(int argc, char **argv) {
   int status = ParseOptions(argc, argv, &options);
   if (status != kOk) return status;
   if (options.help) {
-    std::printf("usage: %s\n%s", kUsageText, kHelpText);
+    std::printf(kHelpText, kUsageText, kMaxDigitsSetting, Options().digits, kMaxGivenLibraries);
     return kOk;
   }
   if (options.file != nullptr && options.first_call != 0) {

@@ -90,7 +90,7 @@ same_bytes() {
   done
 }
 if build reproduce tessarim UTessarim tessarim-setup; then
-  count "the shipped programs reproduce byte for byte" same_bytes
+  count "the shipped programs and the installer reproduce byte for byte" same_bytes
 fi
 
 echo
