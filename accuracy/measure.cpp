@@ -21,6 +21,7 @@
 #include "fake_host.h"
 #include "function_directory.h"
 #include "number_text.h"
+#include "runtime_pow.h"
 #include "trig_hard_cases.h"
 #include "x87_precision.h"
 
@@ -172,7 +173,7 @@ double Library(const char *function, double x, double y) {
       {"FLOOR", std::floor},
   };
   if (std::strcmp(function, "ATAN") == 0) return std::isnan(y) ? std::atan(x) : std::atan2(x, y);
-  if (std::strcmp(function, "POW") == 0) return std::pow(x, y);
+  if (std::strcmp(function, "POW") == 0) return RuntimePow(x, y);
   for (const Entry &e : kOne)
     if (std::strcmp(e.name, function) == 0) return e.f(x);
   return NAN; // no function of that name: COTAN, CSC, SEC, ROUND (its halves differ), FACT

@@ -4,6 +4,7 @@
 //
 //   tessarim-host [--digits N] [--library PATH] [--list] [--trace]
 //                 [-f FILE | CALL...]
+//   tessarim-host --help | -h | /?
 //
 // With no calls given, calls are read one per line from FILE or standard
 // input (see call_line.h for the line syntax). It stops at the first
@@ -27,6 +28,10 @@ namespace {
 
 enum Status { kOk = 0, kCallFailed = 1, kUsage = 2, kNoLibrary = 3 };
 
+// Files saved by Windows editors begin with it; it is no part of line 1.
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr std::size_t kMarkLength = sizeof kByteOrderMark - 1;
+
 constexpr int kMaxGivenLibraries = 16;
 
 struct Options {
@@ -37,6 +42,7 @@ struct Options {
   const char *libraries[kMaxGivenLibraries];
   int library_count = 0;
   int first_call = 0; // index in argv of the first call, 0 when none
+  bool help = false;
 };
 
 HostList g_host_list; // too big for the stack
@@ -45,9 +51,35 @@ CallLine g_line;
 const char kUsageText[] =
     "tessarim-host [--digits N] [--library PATH] [--list] [--trace] [-f FILE | CALL...]";
 
+// A printf format: the usage line, the most and the default digits, the
+// most libraries.
+const char kHelpText[] = "usage: %s\n"
+                         "Calls the functions of REXX function libraries as the interpreter would.\n"
+                         "\n"
+                         "  --digits N      NUMERIC DIGITS for the calls, 1 to %d (default %d)\n"
+                         "  --library PATH  load this library (up to %d times) instead of the ones\n"
+                         "                  the interpreter would: Func0, Func1, ... under\n"
+                         "                  HKCU\\Software\\Quorvant\n"
+                         "  --list          print the registered functions: name, least and most\n"
+                         "                  arguments, library\n"
+                         "  --trace         print every callback a handler makes of the host\n"
+                         "  -f FILE         read the calls from FILE, one per line\n"
+                         "  -h, --help, /?  print this text\n"
+                         "\n"
+                         "A call is written as in a script: SIN(1), POW(2,10), PI. Without calls\n"
+                         "or -f, calls are read one per line from standard input; a line may also\n"
+                         "be NUMERIC DIGITS n, and # starts a comment.\n"
+                         "\n"
+                         "Exit status: 0 every call answered, 1 a call failed, 2 bad usage or a\n"
+                         "malformed line, 3 a library could not be found, loaded or registered.\n";
+
 int ParseOptions(int argc, char **argv, Options *options) {
   for (int i = 1; i < argc; ++i) {
     const char *arg = argv[i];
+    if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0 || std::strcmp(arg, "/?") == 0) {
+      options->help = true;
+      return kOk;
+    }
     if (arg[0] != '-') {
       options->first_call = i;
       return kOk;
@@ -273,28 +305,37 @@ int RunArguments(int argc, char **argv, const Options &options) {
 }
 
 // Reads one line into `buffer` (line end and a carriage return before it
-// dropped). A line longer than the buffer is consumed whole and reported
-// as kMaxLineLength + 1 bytes. False at the end of the input.
-bool ReadLine(std::FILE *in, char *buffer, std::size_t *length) {
+// dropped; for the first line, a byte order mark too). A line longer than
+// kMaxLineLength is consumed whole and reported as kMaxLineLength + 1
+// bytes. False at the end of the input.
+bool ReadLine(std::FILE *in, bool first, char *buffer, std::size_t *length) {
+  // Room for the mark as well, so that it cannot hide an overlong line.
+  const std::size_t stored_max = kMaxLineLength + 1 + (first ? kMarkLength : 0);
   std::size_t n = 0;
   bool any = false;
   int c;
   while ((c = std::getc(in)) != EOF) {
     any = true;
     if (c == '\n') break;
-    if (n <= kMaxLineLength) buffer[n] = static_cast<char>(c);
-    if (n <= kMaxLineLength) ++n;
+    if (n < stored_max) buffer[n++] = static_cast<char>(c);
   }
   if (!any) return false;
-  if (n > 0 && n <= kMaxLineLength && buffer[n - 1] == '\r') --n;
+  if (first && n >= kMarkLength && std::memcmp(buffer, kByteOrderMark, kMarkLength) == 0) {
+    n -= kMarkLength;
+    std::memmove(buffer, buffer + kMarkLength, n);
+  }
+  if (n > kMaxLineLength)
+    n = kMaxLineLength + 1;
+  else if (n > 0 && buffer[n - 1] == '\r')
+    --n;
   *length = n;
   return true;
 }
 
 int RunLines(std::FILE *in, int digits, bool trace) {
-  static char buffer[kMaxLineLength + 1];
+  static char buffer[kMaxLineLength + 1 + kMarkLength];
   std::size_t length = 0;
-  for (int number = 1; ReadLine(in, buffer, &length); ++number) {
+  for (int number = 1; ReadLine(in, number == 1, buffer, &length); ++number) {
     LineKind kind = ParseCallLine(buffer, length, &g_line);
     int written = static_cast<int>(g_line.statement_end - g_line.statement_begin);
     const char *statement = buffer + g_line.statement_begin;
@@ -326,6 +367,10 @@ int main(int argc, char **argv) {
   Options options;
   int status = ParseOptions(argc, argv, &options);
   if (status != kOk) return status;
+  if (options.help) {
+    std::printf(kHelpText, kUsageText, kMaxDigitsSetting, Options().digits, kMaxGivenLibraries);
+    return kOk;
+  }
   if (options.file != nullptr && options.first_call != 0) {
     std::fprintf(stderr, "tessarim-host: give calls or -f FILE, not both\n");
     return kUsage;

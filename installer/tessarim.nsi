@@ -35,6 +35,9 @@ InstallDir "$PROGRAMFILES\Tessarim"
 RequestExecutionLevel admin
 Icon "${ICON}"
 SetCompressor /SOLID lzma
+; No file times in the archive: two builds of one commit give the same
+; bytes. Installed files take the time of the install.
+SetDateSave off
 ShowInstDetails show
 
 VIProductVersion "${VERSION}"

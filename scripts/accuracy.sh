@@ -9,27 +9,20 @@
 # processor they were measured on, which the page records.
 # Usage: scripts/accuracy.sh [output file, default docs/accuracy.md]
 set -euo pipefail
-cd "$(dirname "$0")/.."
+. "$(dirname "$0")/common.sh"
 output=${1:-docs/accuracy.md}
 
 scripts/install-deps.sh test
 mkdir -p build/accuracy
 
 echo "=== native: measuring on the x87 ==="
-cmake --preset native >/dev/null
-cmake --build --preset native --target tessarim_accuracy -j2 >/dev/null
+build_preset native tessarim_accuracy >/dev/null
 build/native/accuracy/tessarim_accuracy >build/accuracy/native.tsv
 
 echo "=== 32-bit Windows build under Wine: the C runtime's functions ==="
-cmake --preset mingw32 >/dev/null
-cmake --build --preset mingw32 --target tessarim_accuracy -j2 >/dev/null
-prefix=$PWD/build/mingw32/wineprefix
-(
-  cd build/mingw32/bin
-  ../../../scripts/wine-run.sh "$prefix" ./tessarim_accuracy.exe ACOS ASIN COSH SINH TANH POW CEIL FLOOR \
-    2> >(grep -v '^X connection' >&2)
-) >build/accuracy/wine.tsv
-WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+build_preset mingw32 tessarim_accuracy >/dev/null
+run_wine "$mingw32_prefix" build/mingw32/bin/tessarim_accuracy.exe ACOS ASIN COSH SINH TANH POW CEIL FLOOR \
+  >build/accuracy/wine.tsv
 
 echo "=== true values from mpmath, writing $output ==="
 cpuinfo() { sed -n "s/^$1[[:space:]]*: //p" /proc/cpuinfo | head -1; }

@@ -10,30 +10,38 @@
 # WINE_BENCH_SECONDS (default 0.1) and WINE_BENCH_ROUNDS (default 3) set the
 # length of each Wine figure.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+. "$(dirname "$0")/common.sh"
 
 scripts/install-deps.sh test
 
 echo "=== native: handlers per call, conversions, baselines ==="
-cmake --preset native >/dev/null
-cmake --build --preset native --target tessarim_bench -j2 >/dev/null
+build_preset native tessarim_bench >/dev/null
 build/native/bench/tessarim_bench --benchmark_color=false "$@"
+
+# The emulator a binfmt_misc entry hands 32-bit x86 programs to, if any;
+# the kernel runs them itself otherwise.
+i386_emulator() {
+  local entry
+  for entry in /proc/sys/fs/binfmt_misc/*; do
+    [ -f "$entry" ] && grep -qx enabled "$entry" 2>/dev/null || continue
+    sed -n 's/^interpreter \(.*qemu-i386.*\)$/\1/p' "$entry" | grep . && return 0
+  done
+  return 1
+}
 
 echo
 echo "=== 32-bit Windows build under Wine: calls per second ==="
-cmake --preset mingw32 >/dev/null
-targets=(tessarim quorvant tessarim_wine_bench UTessarim)
-cmake --build --preset mingw32 --target "${targets[@]}" -j2 >/dev/null
-prefix=$PWD/build/mingw32/wineprefix
-(
-  cd build/mingw32/bin
-  ../../../scripts/wine-run.sh "$prefix" ./tessarim_wine_bench.exe \
-    --seconds "${WINE_BENCH_SECONDS:-0.1}" --rounds "${WINE_BENCH_ROUNDS:-3}" 2> >(grep -v '^X connection' >&2)
-)
-WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-echo "(32-bit Wine runs here through the qemu-i386 user-mode emulator, which"
-echo " also emulates the x87 transcendental instructions: compare the columns"
-echo " with each other, not with the native figures.)"
+build_preset mingw32 tessarim quorvant tessarim_wine_bench UTessarim >/dev/null
+run_wine "$mingw32_prefix" build/mingw32/bin/tessarim_wine_bench.exe \
+  --seconds "${WINE_BENCH_SECONDS:-0.1}" --rounds "${WINE_BENCH_ROUNDS:-3}"
+if emulator=$(i386_emulator); then
+  echo "(32-bit Wine runs here through the i386 user-mode emulator $emulator,"
+  echo " which also emulates the x87 transcendental instructions: compare the"
+  echo " columns with each other, not with the native figures.)"
+else
+  echo "(32-bit Wine runs here natively, on the same processor and x87 as the"
+  echo " native figures.)"
+fi
 
 echo
 echo "=== sizes (build/mingw32/bin; scripts/build.sh copies them to dist/) ==="

@@ -8,34 +8,27 @@
 # Only the screen is looked at: nothing is pressed, and the program is
 # ended without having changed anything.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(realpath -m "${1:-$root/build/mingw32}")
-output=$(realpath -m "${2:-$root/docs/uninstaller-dialog.png}")
+build=$(realpath -m "${1:-$(dirname "$0")/../build/mingw32}")
+output=$(realpath -m "${2:-$(dirname "$0")/../docs/uninstaller-dialog.png}")
+. "$(dirname "$0")/common.sh"
 exe=$build/bin/UTessarim.exe
-[ -f "$exe" ] || exe=$root/dist/UTessarim.exe
+[ -f "$exe" ] || exe=$tessarim_root/dist/UTessarim.exe
 [ -f "$exe" ] || { echo "build the program first: UTessarim.exe is in neither $build/bin nor dist" >&2; exit 1; }
 
-if [ -z "${TESSARIM_SCREENSHOT_DISPLAY:-}" ]; then
-  # Run again inside a private X server.
-  exec xvfb-run -a -s "-screen 0 640x480x24" env TESSARIM_SCREENSHOT_DISPLAY=1 "$0" "$build" "$output"
-fi
-
-export WINEPREFIX=$build/wineprefix-screenshot
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES=mscoree,mshtml=
+start_display 640x480x24
+prefix=$build/wineprefix-screenshot
 caption="Uninstall Math Intrinsics Add-on Library"
 
 # Xvfb has no window manager to draw captions and borders; this makes Wine
 # draw the window's frame itself, as Windows would.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
+run_wine "$prefix" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
 
 # The program runs from a copy in a scratch folder, so that even a stray
 # click could not touch the build's files.
 scratch=$(mktemp -d)
+at_exit 'rm -rf "$scratch"'
 cp "$exe" "$scratch/"
-wine "$scratch/UTessarim.exe" &
-program=$!
-trap 'kill $program 2>/dev/null || true; wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
+run_wine "$prefix" "$scratch/UTessarim.exe" &
 
 window=
 for _ in $(seq 1 120); do

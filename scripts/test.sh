@@ -1,28 +1,17 @@
 #!/usr/bin/env bash
-# Command 2: runs every test. The native build's unit tests, the same under
-# AddressSanitizer and UndefinedBehaviorSanitizer, short fuzzing runs, and
-# the Windows build's tests under 32-bit Wine with a private X display.
-# Installs what is missing.
+# The test command: runs every test. The native build's unit tests, the
+# same under AddressSanitizer and UndefinedBehaviorSanitizer, short fuzzing
+# runs, and the Windows build's tests under 32-bit Wine with a private X
+# display. Installs what is missing.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+. "$(dirname "$0")/common.sh"
 
 scripts/install-deps.sh test || exit 1
 
 passed=0
 failed=0
 work=$(mktemp -d)
-xvfb_pid=
-# Every exit path, Ctrl-C included, ends the display and the Wine processes
-# of the run's prefixes.
-cleanup() {
-  for prefix in build/mingw32/wineprefix; do
-    [ -d "$prefix" ] && WINEPREFIX=$PWD/$prefix wineserver -k 2>/dev/null
-  done
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+at_exit 'rm -rf "$work"'
 
 # Runs one CTest preset and adds its counts, read from CTest's JUnit file,
 # to the totals.
@@ -53,10 +42,8 @@ run_ctest() {
 # Configures and builds a preset: everything, or only the targets named.
 build() {
   local preset=$1; shift
-  local targets=()
-  [ $# -gt 0 ] && targets=(--target "$@")
   echo "=== build $preset ==="
-  if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j2 "${targets[@]}"; }; then
+  if ! build_preset "$preset" "$@"; then
     echo "build $preset failed"
     failed=$((failed + 1))
     return 1
@@ -85,34 +72,25 @@ build sanitize && run_ctest sanitize
 build fuzz fuzzers && run_ctest fuzz -L fuzz
 
 # One X server for the whole Wine run: the library's message boxes and the
-# uninstaller's dialog are real windows. Only clients holding the cookie in
-# the run's authority file may connect to it.
-start_display() {
-  local n=90
-  while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
-  export XAUTHORITY=$work/Xauthority
-  xauth -q -f "$XAUTHORITY" add ":$n" . "$(mcookie)"
-  Xvfb ":$n" -auth "$XAUTHORITY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${n}" ] && break; sleep 0.1; done
-}
-
+# uninstaller's dialog are real windows. The tests make their prefixes in
+# the build folder and keep them for the next run; the run ends their
+# servers on every exit path, Ctrl-C included.
 if build mingw32; then
+  uses_wine_prefixes_in build/mingw32
   start_display
   run_ctest mingw32
 fi
 
-# Same source, same bytes: the shipped programs built again in another
-# folder must not differ by a byte.
+# Same source, same bytes: the shipped programs and the installer built
+# again in another folder must not differ by a byte.
 same_bytes() {
   local file
-  for file in tessarim.dll UTessarim.exe; do
+  for file in tessarim.dll UTessarim.exe tessarim-setup.exe; do
     cmp "build/mingw32/bin/$file" "build/reproduce/bin/$file" || return 1
   done
 }
-if build reproduce tessarim UTessarim; then
-  count "the shipped programs reproduce byte for byte" same_bytes
+if build reproduce tessarim UTessarim tessarim-setup; then
+  count "the shipped programs and the installer reproduce byte for byte" same_bytes
 fi
 
 echo

@@ -1,5 +1,5 @@
-// POW(x, y) = the C runtime's pow, with the edges settled here, since C
-// runtimes differ there (a C99 pow(1, inf) is 1; here it is a NaN):
+// POW(x, y) = the C runtime's pow (runtime_pow.h), with the edges settled
+// here, since C runtimes differ there (a C99 pow(1, inf) is 1; here a NaN):
 //   y = 0                       -> 1, for every x
 //   x = +-0, y > 0              -> 0
 //   x = +-0, y < 0              -> +inf; -inf when x = -0 and y odd whole
@@ -18,6 +18,7 @@
 #include "handlers.h"
 #include "number_text.h"
 #include "numeric_sequence.h"
+#include "runtime_pow.h"
 #include "x87.h"
 
 namespace {
@@ -37,7 +38,7 @@ double Pow(double x, double y) {
     return 1.0;
   }
   if (std::isnan(x) || std::isnan(y)) {
-    return std::pow(x, y);
+    return RuntimePow(x, y);
   }
   if (x == 0) {
     if (y > 0) {
@@ -61,7 +62,7 @@ double Pow(double x, double y) {
   if (x < 0 && !IsWhole(y)) {
     return DefaultNaN();
   }
-  return std::pow(x, y);
+  return RuntimePow(x, y);
 }
 
 long double PowFormula(double x, const char *second) { return Pow(x, TextToNumber(second)); }

@@ -5,6 +5,7 @@ and its exit status for each kind of input, one table per class of fault.
 Environment: TESSARIM_BIN (the build's bin/), WINEPREFIX, WINE_RUN."""
 import os
 import sys
+import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.environ["WINE_RUN"]))
@@ -15,6 +16,7 @@ PREFIX = os.environ["WINEPREFIX"]
 
 
 LIBRARY = windows(os.path.join(BIN, "tessarim.dll"))
+BOM = b"\xef\xbb\xbf"
 
 
 def host(*args, stdin=b""):
@@ -48,7 +50,24 @@ class Tool(unittest.TestCase):
              b"# first\nPI\r\nNUMERIC DIGITS 17\n\n  SQRT(2)   # comment\nnumeric digits 2\nPOW(2,-3)", 0,
              ["PI = 3.14159265", "NUMERIC DIGITS 17", "SQRT(2) = 1.4142135623730951", "numeric digits 2",
               "POW(2,-3) = 0.13"], None),
+            ("byte order mark opening standard input", ["--library", LIBRARY], BOM + b"PI\r\nSQRT(4)\r\n", 0,
+             ["PI = 3.14159265", "SQRT(4) = 2"], None),
         ])
+        with tempfile.NamedTemporaryFile(dir=BIN, suffix=".rexxcalls", delete=False) as f:
+            f.write(BOM + b"NUMERIC DIGITS 3\r\nPI\r\n")
+        try:
+            self.check([("byte order mark opening a call file", ["--library", LIBRARY, "-f", windows(f.name)], b"",
+                         0, ["NUMERIC DIGITS 3", "PI = 3.14"], None)])
+        finally:
+            os.unlink(f.name)
+
+    def test_help(self):
+        for flag in ["--help", "-h", "/?"]:
+            with self.subTest(flag):
+                code, out, err = host(flag, "NOPE(1)")
+                self.assertEqual((code, err), (0, []))
+                self.assertTrue(out[0].startswith("usage: tessarim-host "), out)
+                self.assertIn("  -h, --help, /?  print this text", out)
 
     def test_errors(self):
         long_line = b"SIN(" + b"1" * 10000 + b")\n"
@@ -72,6 +91,10 @@ class Tool(unittest.TestCase):
              "line 2: malformed: control character"),
             ("line too long", ["--library", LIBRARY], b"PI\n" + long_line, 2, ["PI = 3.14159265"],
              "line 2: malformed: line too long"),
+            ("line too long after a byte order mark", ["--library", LIBRARY], BOM + b"PI(" + b" " * 4093 + b")",
+             2, [], "line 1: malformed: line too long"),
+            ("byte order mark after line 1", ["--library", LIBRARY], b"PI\n" + BOM + b"PI\n", 2,
+             ["PI = 3.14159265"], "line 2: malformed"),
             ("bad setting", ["--library", LIBRARY], b"NUMERIC DIGITS 100\n", 2, [], "line 1: malformed: NUMERIC"),
             ("bad --digits", ["--digits", "0", "--library", LIBRARY, "PI"], b"", 2, [], "--digits takes"),
             ("unknown option", ["--nope"], b"", 2, [], "unknown option --nope"),

@@ -51,6 +51,9 @@ NAME_BLOCK = (b"\x00\x04ACOS\x05ACOSH\x04ASIN\x05ASINH\x04ATAN\x05ATANH\x04CEIL"
               b"\x05LOG10\x02PI\x03POW\x05ROUND\x03SEC\x03SIN\x04SINH\x04SQRT"
               b"\x03TAN\x04TANH\x00")
 ALLOWED_IMPORTS = {"kernel32.dll", "user32.dll", "msvcrt.dll"}
+# The system runtime's functions the handlers must call, not a statically
+# linked copy (mingw-w64's own pow is far less accurate).
+RUNTIME_IMPORTS = {"acos", "asin", "cosh", "sinh", "tanh", "pow"}
 
 failures = []
 
@@ -99,16 +102,35 @@ def check_exports(pe):
     check(ordinal == 1, f"RexxFeedback at ordinal {ordinal}")
 
 
+def imported_names(pe, lookup_rva):
+    names = set()
+    at = pe.offset(lookup_rva)
+    while True:
+        entry = struct.unpack_from("<I", pe.data, at)[0]
+        if entry == 0:
+            return names
+        if not entry & 0x80000000:  # by name: a hint, then the name
+            names.add(pe.cstring(entry + 2))
+        at += 4
+
+
 def check_imports(pe):
     rva, _ = pe.directories[1]
     at = pe.offset(rva)
     dlls = set()
+    msvcrt_entries, msvcrt_names = 0, set()
     while True:
-        name_rva = struct.unpack_from("<I", pe.data, at + 12)[0]
+        lookup_rva, name_rva = struct.unpack_from("<I8xI", pe.data, at)
         if name_rva == 0:
             break
-        dlls.add(pe.cstring(name_rva).lower())
+        dll = pe.cstring(name_rva).lower()
+        dlls.add(dll)
+        if dll == "msvcrt.dll":
+            msvcrt_entries += 1
+            msvcrt_names |= imported_names(pe, lookup_rva)
         at += 20
+    check(msvcrt_entries <= 1, f"{msvcrt_entries} import entries for msvcrt.dll: want one")
+    check(RUNTIME_IMPORTS <= msvcrt_names, f"not imported from msvcrt.dll: {sorted(RUNTIME_IMPORTS - msvcrt_names)}")
     check(dlls <= ALLOWED_IMPORTS, f"imports from {sorted(dlls - ALLOWED_IMPORTS)}")
     check({"kernel32.dll", "user32.dll"} <= dlls, f"imports {sorted(dlls)}")
 

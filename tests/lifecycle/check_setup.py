@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Checks the built tessarim-setup.exe: its icon images are the
-uninstaller's, and its version block says 0.0.0.1.
+"""Checks the built tessarim-setup.exe: its icon images are its own icon's,
+not the uninstaller's, and its version block says 0.0.0.1.
 
-  check_setup.py --windres WINDRES SETUP.exe UNINSTALL.ico"""
+  check_setup.py --windres WINDRES SETUP.exe SETUP.ico UNINSTALL.ico"""
 import argparse
 import struct
 import subprocess
@@ -46,13 +46,16 @@ def main():
     parser.add_argument("--windres", required=True)
     parser.add_argument("setup")
     parser.add_argument("icon")
+    parser.add_argument("uninstall_icon")
     args = parser.parse_args()
     found = resources(args.windres, args.setup)
     failures = []
 
     icons = sorted(data for kind, data in found if kind == RT_ICON)
     if icons != sorted(icon_images(args.icon)):
-        failures.append("the installer's icon images are not the uninstaller's")
+        failures.append("the installer's icon images are not its own icon's")
+    if set(icons) & set(icon_images(args.uninstall_icon)):
+        failures.append("the installer shows an image of the uninstaller's icon")
 
     versions = [data for kind, data in found if kind == RT_VERSION]
     fixed = versions[0].find(struct.pack("<I", 0xFEEF04BD)) if versions else -1
