@@ -45,7 +45,7 @@ struct QvCallResult {
   std::uint32_t status;       // the status slot after the call
   std::uint32_t status_given; // what set result returned (0 if never called)
   int set_result_calls;
-  int result_is_number; // flags 0x80000000
+  int result_is_number; // flags kResultNumber
   std::uint32_t number; // the whole number of a number result
   char text[352];       // the result text (empty for a number)
   std::uint32_t text_length;

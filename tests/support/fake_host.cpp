@@ -16,7 +16,7 @@ thread_local FakeHost *t_host = nullptr;
 // Records one call; faults for a call after the result and for context or
 // argument list not passed through.
 Call *Record(FakeHost &host, int slot, void *context, void *arguments, bool takes_arguments) {
-  if (host.has_result) host.faults |= kCallAfterResult;
+  host.faults |= NoteHostCall(&host.ledger);
   if (context != &g_context_marker && slot != kSlotReleaseText) host.faults |= kWrongContext;
   if (takes_arguments && arguments != &g_arguments_marker) host.faults |= kWrongArguments;
   if (host.call_count >= kMaxCalls) {
@@ -31,7 +31,7 @@ Call *Record(FakeHost &host, int slot, void *context, void *arguments, bool take
 HostWord TESSARIM_CALL SetResult(void *context, const char *text, HostWord length, HostWord flags) {
   FakeHost &host = *t_host;
   Call *call = Record(host, kSlotSetResult, context, nullptr, false);
-  if (host.has_result) host.faults |= kResultTwice;
+  host.faults |= NoteResult(&host.ledger);
   if (call != nullptr) {
     call->text = text;
     call->length = length;
@@ -61,20 +61,10 @@ HostWord TESSARIM_CALL ReleaseText(const char *text) {
   FakeHost &host = *t_host;
   Call *call = Record(host, kSlotReleaseText, nullptr, nullptr, false);
   if (call != nullptr) call->text = text;
-  // Newest first: the allocator may reuse the address of a released text.
-  for (int i = host.handed_count - 1; i >= 0; --i) {
-    FakeHost::Handed &h = host.handed[i];
-    if (h.text == text) {
-      if (h.released) {
-        host.faults |= kReleasedTwice;
-      } else {
-        h.released = true;
-        std::free(h.text);
-      }
-      return 0;
-    }
-  }
-  host.faults |= kReleasedUnknown;
+  const std::uint32_t faults = NoteRelease(&host.ledger, text);
+  // Freed at once, so that a read after release shows under AddressSanitizer.
+  if (faults == 0) std::free(const_cast<char *>(text));
+  host.faults |= faults;
   return 0;
 }
 
@@ -94,14 +84,17 @@ const char *TESSARIM_CALL FetchText(void *context, void *arguments, HostWord ind
     host.faults |= kBadArgumentIndex;
     return nullptr;
   }
-  if (static_cast<int>(index) == host.null_argument || host.handed_count >= kMaxCalls) return nullptr;
+  if (static_cast<int>(index) == host.null_argument) return nullptr;
   const int i = static_cast<int>(index) - 1;
   const char *source = i < host.arg_count && host.args[i] != nullptr ? host.args[i] : "";
   const std::size_t size = std::strlen(source) + 1;
   char *copy = static_cast<char *>(std::malloc(size));
   if (copy == nullptr) std::abort();
   std::memcpy(copy, source, size);
-  host.handed[host.handed_count++] = FakeHost::Handed{copy, false};
+  if (!NoteHanded(&host.ledger, copy)) {
+    std::free(copy);
+    return nullptr;
+  }
   if (call != nullptr) call->text = copy;
   return copy;
 }
@@ -118,8 +111,8 @@ HostWord TESSARIM_CALL FetchNumber(void *context, void *arguments, HostWord whic
 } // namespace
 
 FakeHost::~FakeHost() {
-  for (int i = 0; i < handed_count; ++i) {
-    if (!handed[i].released) std::free(handed[i].text);
+  for (int i = 0; i < ledger.handed_count; ++i) {
+    if (!ledger.handed[i].released) std::free(ledger.handed[i].text);
   }
 }
 
@@ -201,9 +194,7 @@ HostWord RunHandler(FakeHost &host, HandlerFn handler, HostWord *status) {
   t_host = &host;
   const HostWord code = handler(&g_context_marker, &g_arguments_marker, status);
   t_host = outer;
-  for (int i = 0; i < host.handed_count; ++i) {
-    if (!host.handed[i].released) host.faults |= kNeverReleased;
-  }
+  host.faults |= NoteCallEnd(&host.ledger);
   return code;
 }
 
