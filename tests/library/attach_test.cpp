@@ -280,9 +280,10 @@ TEST_F(Attach, FirstThreadAttachEndsThreadNotifications) {
   FreeLibrary(lib.module);
 }
 
-// Last in this program: it calls the entry routine for detach by hand, so
-// the module's runtime is shut down afterwards and the module stays loaded.
-TEST_F(Attach, ZDetachAndOtherReasonsLeaveTheHostTableAsItWas) {
+// Run in a process of its own (the test library_detach): it calls the entry
+// routine for detach by hand, so the module's runtime is shut down
+// afterwards and the module stays loaded.
+TEST_F(Attach, DetachAndOtherReasonsLeaveTheHostTableAsItWas) {
   Loaded lib = Load();
   ASSERT_NE(lib.module, nullptr);
   QvBinding binding;
