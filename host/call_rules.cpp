@@ -30,9 +30,7 @@ std::uint32_t NoteRelease(CallLedger *ledger, const char *text) {
   return kFaultReleasedUnknown;
 }
 
-std::uint32_t NoteResult(CallLedger *ledger) {
-  return ++ledger->results > 1 ? kFaultResultTwice : 0;
-}
+std::uint32_t NoteResult(CallLedger *ledger) { return ++ledger->results > 1 ? kFaultResultTwice : 0; }
 
 std::uint32_t NoteCallEnd(CallLedger *ledger) {
   ledger->unreleased = 0;

@@ -1,6 +1,7 @@
 // The stand-in host interpreter. It lends the library its callback table,
 // takes the registration, calls handlers by name, keeps every callback
-// call in a trace and checks the ownership of the texts it hands out.
+// call in a trace and holds each call to the rules about texts and the
+// result (call_rules.h).
 #include <windows.h>
 
 #include <cstdint>
@@ -13,13 +14,14 @@
 
 namespace {
 
-using Word = std::uint32_t;
-
 constexpr int kTraceCapacity = 20000;
-constexpr Word kIncorrectCall = 40; // the code a host gives for a bad argument
+constexpr HostWord kIncorrectCall = 40; // the code a host gives for a bad argument
 // Fetch number's high bit: the rest of `which` is the argument's number.
-constexpr Word kFetchByNumber = kFetchFirstArgument - 1;
+constexpr HostWord kFetchByNumber = kFetchFirstArgument - 1;
 constexpr int kMaxLibraries = 256; // as many as the host's numbered list holds
+// Set result answers this mark and a serial number, so that a test sees
+// that the handler stored the answer of its own call.
+constexpr HostWord kStatusMark = 0x51000000u;
 
 struct ArgumentList {
   int count;
@@ -37,9 +39,9 @@ struct Settings {
   std::int32_t digits = 9;
   int fail_fetch_text = 0;
   int fail_fetch_number = 0;
-  Word fetch_number_code = 0;
-  Word register_result = 0;
-  Word binding_result = 0;
+  HostWord fetch_number_code = 0;
+  HostWord register_result = 0;
+  HostWord binding_result = 0;
   int empty_slot = -1;
 };
 
@@ -54,12 +56,12 @@ int g_library_count = 0;
 QvTraceEntry *g_trace = nullptr;
 int g_trace_count = 0;
 std::uint32_t g_status_serial = 0;
-thread_local CallState *t_call = nullptr;
+thread_local CallState *g_call = nullptr; // the handler call this thread is in
 
 // Returns the entry's index (-1 when the trace is full), so that the
 // callback can add its result.
-int Trace(int slot, Word a0, Word a1 = 0, Word a2 = 0, Word a3 = 0, Word a4 = 0, const char *text = nullptr,
-          std::size_t length = 0) {
+int Trace(int slot, HostWord a0, HostWord a1 = 0, HostWord a2 = 0, HostWord a3 = 0, HostWord a4 = 0,
+          const char *text = nullptr, std::size_t length = 0) {
   int index = -1;
   EnterCriticalSection(&g_lock);
   if (g_trace == nullptr)
@@ -86,26 +88,26 @@ int Trace(int slot, Word a0, Word a1 = 0, Word a2 = 0, Word a3 = 0, Word a4 = 0,
   return index;
 }
 
-Word Traced(int index, Word result) {
+HostWord Traced(int index, HostWord result) {
   if (index >= 0) g_trace[index].result = result;
   return result;
 }
 
-Word AsWord(const void *p) { return static_cast<Word>(reinterpret_cast<std::uintptr_t>(p)); }
+HostWord AsWord(const void *p) { return static_cast<HostWord>(reinterpret_cast<std::uintptr_t>(p)); }
 
 // Every host call after set result is a fault of the handler.
 void NoteCall(CallState *call) {
   if (call != nullptr) NoteHostCall(&call->ledger);
 }
 
-Word WINAPI SetResult(void *context, const char *text, Word length, Word flags) {
+HostWord WINAPI SetResult(void *context, const char *text, HostWord length, HostWord flags) {
   auto *call = static_cast<CallState *>(context);
   NoteCall(call);
   bool number = (flags & kResultNumber) != 0 && text == nullptr;
   int entry = Trace(kSlotSetResult, AsWord(context), AsWord(text), length, flags, 0, number ? nullptr : text,
                     number ? 0 : length);
-  Word status =
-      0x51000000u | (InterlockedIncrement(reinterpret_cast<volatile LONG *>(&g_status_serial)) & 0xFFFFu);
+  HostWord status =
+      kStatusMark | (InterlockedIncrement(reinterpret_cast<volatile LONG *>(&g_status_serial)) & 0xFFFFu);
   NoteResult(&call->ledger);
   QvCallResult *r = call->result;
   r->status_given = status;
@@ -123,8 +125,8 @@ Word WINAPI SetResult(void *context, const char *text, Word length, Word flags) 
   return Traced(entry, status);
 }
 
-Word WINAPI ReleaseText(const char *text) {
-  CallState *call = t_call;
+HostWord WINAPI ReleaseText(const char *text) {
+  CallState *call = g_call;
   NoteCall(call);
   Trace(kSlotReleaseText, AsWord(text), 0, 0, 0, 0, text != nullptr ? text : "",
         text != nullptr ? std::strlen(text) : 0);
@@ -134,8 +136,8 @@ Word WINAPI ReleaseText(const char *text) {
   return 0;
 }
 
-Word WINAPI RegisterLibrary(Word zero, const char *name, const unsigned char *block, const void *table,
-                            Word host_value) {
+HostWord WINAPI RegisterLibrary(HostWord zero, const char *name, const unsigned char *block,
+                                const void *table, HostWord host_value) {
   int entry = Trace(kSlotRegisterLibrary, zero, AsWord(name), AsWord(block), AsWord(table), host_value, name,
                     name != nullptr ? std::strlen(name) : 0);
   EnterCriticalSection(&g_lock);
@@ -148,18 +150,18 @@ Word WINAPI RegisterLibrary(Word zero, const char *name, const unsigned char *bl
   bool known = false;
   for (int i = 0; i < g_library_count; ++i) known = known || g_libraries[i].name_block == block;
   if (!known && g_library_count < kMaxLibraries) g_libraries[g_library_count++] = g_registration;
-  Word answer = g_settings.register_result;
+  HostWord answer = g_settings.register_result;
   LeaveCriticalSection(&g_lock);
   return Traced(entry, answer);
 }
 
-Word WINAPI ReadSetting(void *context, Word selector) {
+HostWord WINAPI ReadSetting(void *context, HostWord selector) {
   NoteCall(static_cast<CallState *>(context));
   int entry = Trace(kSlotReadSetting, AsWord(context), selector);
-  return Traced(entry, selector == kSettingDigits ? static_cast<Word>(g_settings.digits) : 0);
+  return Traced(entry, selector == kSettingDigits ? static_cast<HostWord>(g_settings.digits) : 0);
 }
 
-const char *WINAPI FetchText(void *context, void *arguments, Word index) {
+const char *WINAPI FetchText(void *context, void *arguments, HostWord index) {
   auto *call = static_cast<CallState *>(context);
   NoteCall(call);
   int entry = Trace(kSlotFetchText, AsWord(context), AsWord(arguments), index);
@@ -184,7 +186,7 @@ const char *WINAPI FetchText(void *context, void *arguments, Word index) {
 }
 
 // Decimal digits only, optionally surrounded by blanks, at most 2^32 - 1.
-bool ParseWhole(const char *text, Word *out) {
+bool ParseWhole(const char *text, HostWord *out) {
   while (*text == ' ') ++text;
   if (*text < '0' || *text > '9') return false;
   std::uint64_t value = 0;
@@ -194,11 +196,11 @@ bool ParseWhole(const char *text, Word *out) {
   }
   while (*text == ' ') ++text;
   if (*text != '\0') return false;
-  *out = static_cast<Word>(value);
+  *out = static_cast<HostWord>(value);
   return true;
 }
 
-Word WINAPI FetchNumber(void *context, void *arguments, Word which, Word *out) {
+HostWord WINAPI FetchNumber(void *context, void *arguments, HostWord which, HostWord *out) {
   NoteCall(static_cast<CallState *>(context));
   int entry = Trace(kSlotFetchNumber, AsWord(context), AsWord(arguments), which, AsWord(out));
   if (g_settings.fail_fetch_number) {
@@ -217,7 +219,7 @@ Word WINAPI FetchNumber(void *context, void *arguments, Word which, Word *out) {
 
 // The slots the library never calls: they only count, so that a stray call
 // shows up in the trace.
-Word WINAPI Unused() {
+HostWord WINAPI Unused() {
   Trace(-1, 0);
   return 0;
 }
@@ -228,14 +230,14 @@ void FreeTexts(const CallLedger &ledger) {
 
 } // namespace
 
-extern "C" Word WINAPI RexxGetQuorvantFuncs(void *table, Word size, Word version) {
+extern "C" HostWord WINAPI RexxGetQuorvantFuncs(void *table, HostWord size, HostWord version) {
   EnterCriticalSection(&g_lock);
   ++g_binding.calls;
   g_binding.table = table;
   g_binding.size = size;
   g_binding.version = version;
   int empty = g_settings.empty_slot;
-  Word answer = g_settings.binding_result;
+  HostWord answer = g_settings.binding_result;
   LeaveCriticalSection(&g_lock);
 
   void *slots[kHostSlotCount];
@@ -247,7 +249,7 @@ extern "C" Word WINAPI RexxGetQuorvantFuncs(void *table, Word size, Word version
   slots[kSlotFetchText] = reinterpret_cast<void *>(&FetchText);
   slots[kSlotFetchNumber] = reinterpret_cast<void *>(&FetchNumber);
   if (empty >= 0 && empty < static_cast<int>(kHostSlotCount)) slots[empty] = nullptr;
-  Word n = size < sizeof slots ? size : static_cast<Word>(sizeof slots);
+  HostWord n = size < sizeof slots ? size : static_cast<HostWord>(sizeof slots);
   std::memcpy(table, slots, n);
   return answer;
 }
@@ -288,11 +290,11 @@ QV_API int QvCall(const char *name, int argc, const char *const *argv, QvCallRes
   CallState call = {};
   call.arguments = &list;
   call.result = result;
-  result->status = 0xDEADBEEFu; // untouched unless the handler stores
-  CallState *outer = t_call;
-  t_call = &call;
+  result->status = kQvStatusUntouched;
+  CallState *outer = g_call;
+  g_call = &call;
   result->code = record->handler(&call, &list, &result->status);
-  t_call = outer;
+  g_call = outer;
   const CallLedger &ledger = call.ledger;
   NoteCallEnd(&call.ledger);
   result->set_result_calls = ledger.results;
@@ -313,7 +315,7 @@ QV_API int QvLookup(const char *name, int *minimum, int *maximum) {
   return 1;
 }
 
-QV_API int QvLibraryCount(void) { return g_library_count; }
+QV_API int QvLibraryCount() { return g_library_count; }
 
 QV_API int QvDirectoryAt(int library, int index, QvDirectoryEntry *entry) {
   if (library < 0 || library >= g_library_count) return 0;
@@ -337,7 +339,7 @@ QV_API int QvDirectoryAt(int library, int index, QvDirectoryEntry *entry) {
   return 0;
 }
 
-QV_API void QvReset(void) {
+QV_API void QvReset() {
   EnterCriticalSection(&g_lock);
   g_settings = Settings{};
   g_trace_count = 0;
@@ -356,7 +358,7 @@ QV_API void QvLeaveSlotEmpty(int slot) { g_settings.empty_slot = slot; }
 
 QV_API void QvGetBinding(QvBinding *binding) { *binding = g_binding; }
 QV_API void QvGetRegistration(QvRegistration *registration) { *registration = g_registration; }
-QV_API int QvTraceCount(void) { return g_trace_count; }
+QV_API int QvTraceCount() { return g_trace_count; }
 QV_API int QvTraceAt(int index, QvTraceEntry *entry) {
   if (index < 0 || index >= g_trace_count) return 0;
   *entry = g_trace[index];

@@ -11,7 +11,7 @@ char g_arguments_marker;
 
 namespace {
 
-thread_local FakeHost *t_host = nullptr;
+thread_local FakeHost *g_bound_host = nullptr; // the host RunHandler bound to this thread
 
 // Records one call; faults for a call after the result and for context or
 // argument list not passed through.
@@ -29,7 +29,7 @@ Call *Record(FakeHost &host, int slot, void *context, void *arguments, bool take
 }
 
 HostWord TESSARIM_CALL SetResult(void *context, const char *text, HostWord length, HostWord flags) {
-  FakeHost &host = *t_host;
+  FakeHost &host = *g_bound_host;
   Call *call = Record(host, kSlotSetResult, context, nullptr, false);
   host.faults |= NoteResult(&host.ledger);
   if (call != nullptr) {
@@ -58,7 +58,7 @@ HostWord TESSARIM_CALL SetResult(void *context, const char *text, HostWord lengt
 }
 
 HostWord TESSARIM_CALL ReleaseText(const char *text) {
-  FakeHost &host = *t_host;
+  FakeHost &host = *g_bound_host;
   Call *call = Record(host, kSlotReleaseText, nullptr, nullptr, false);
   if (call != nullptr) call->text = text;
   const std::uint32_t faults = NoteRelease(&host.ledger, text);
@@ -69,7 +69,7 @@ HostWord TESSARIM_CALL ReleaseText(const char *text) {
 }
 
 HostWord TESSARIM_CALL ReadSetting(void *context, HostWord selector) {
-  FakeHost &host = *t_host;
+  FakeHost &host = *g_bound_host;
   Call *call = Record(host, kSlotReadSetting, context, nullptr, false);
   if (call != nullptr) call->index = selector;
   if (selector != kSettingDigits) host.faults |= kWrongSelector;
@@ -77,7 +77,7 @@ HostWord TESSARIM_CALL ReadSetting(void *context, HostWord selector) {
 }
 
 const char *TESSARIM_CALL FetchText(void *context, void *arguments, HostWord index) {
-  FakeHost &host = *t_host;
+  FakeHost &host = *g_bound_host;
   Call *call = Record(host, kSlotFetchText, context, arguments, true);
   if (call != nullptr) call->index = index;
   if (index < 1 || index > static_cast<HostWord>(kMaxArguments)) {
@@ -100,7 +100,7 @@ const char *TESSARIM_CALL FetchText(void *context, void *arguments, HostWord ind
 }
 
 HostWord TESSARIM_CALL FetchNumber(void *context, void *arguments, HostWord which, HostWord *out) {
-  FakeHost &host = *t_host;
+  FakeHost &host = *g_bound_host;
   Call *call = Record(host, kSlotFetchNumber, context, arguments, true);
   if (call != nullptr) call->index = which;
   if (which != kFetchFirstArgument) host.faults |= kWrongFetchNumber;
@@ -190,10 +190,10 @@ void Install() { InstallCallbacks(SetResult, ReleaseText, ReadSetting, FetchText
 
 HostWord RunHandler(FakeHost &host, HandlerFn handler, HostWord *status) {
   Install();
-  FakeHost *const outer = t_host;
-  t_host = &host;
+  FakeHost *const outer = g_bound_host;
+  g_bound_host = &host;
   const HostWord code = handler(&g_context_marker, &g_arguments_marker, status);
-  t_host = outer;
+  g_bound_host = outer;
   host.faults |= NoteCallEnd(&host.ledger);
   return code;
 }
