@@ -32,6 +32,7 @@ namespace {
 const char kHostKey[] = "Software\\Quorvant";
 const char kSharedKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessarim";
+constexpr DWORD kDialogWaitMilliseconds = 60000;
 
 int Run(const char *command) {
   char line[4096];
@@ -77,19 +78,22 @@ void DumpKey(HKEY root, const char *root_name, const char *path) {
   RegCloseKey(key);
 }
 
-// A visible top-level dialog with this caption that holds control `id`.
-HWND WaitForDialogWith(const char *caption, int id) {
-  HWND dialog = window_watch::WaitForDialog({caption, 0, id}, 60000);
-  if (dialog == nullptr) std::fprintf(stderr, "probe: no dialog \"%s\" with control %d\n", caption, id);
-  return dialog;
-}
-
 int OkButton(const char *caption) {
-  HWND dialog = WaitForDialogWith(caption, IDOK);
+  HWND dialog = window_watch::WaitForDialog({caption, 0, IDOK}, kDialogWaitMilliseconds);
   RECT r;
-  if (dialog == nullptr || !GetWindowRect(GetDlgItem(dialog, IDOK), &r)) return 1;
+  if (dialog == nullptr || !GetWindowRect(GetDlgItem(dialog, IDOK), &r)) {
+    std::fprintf(stderr, "probe: no dialog \"%s\"\n", caption);
+    return 1;
+  }
   std::printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
   return 0;
+}
+
+// A visible top-level dialog with this caption that holds control `id`.
+HWND WaitForDialogWith(const char *caption, int id) {
+  HWND dialog = window_watch::WaitForDialog({caption, 0, id}, kDialogWaitMilliseconds);
+  if (dialog == nullptr) std::fprintf(stderr, "probe: no dialog \"%s\" with control %d\n", caption, id);
+  return dialog;
 }
 
 int Press(const char *caption, int id) {
