@@ -1,39 +1,37 @@
 // The stand-in host interpreter. It lends the library its callback table,
 // takes the registration, calls handlers by name, keeps every callback
-// call in a trace and checks the ownership of the texts it hands out.
+// call in a trace and holds each call to the rules about texts and the
+// result (call_rules.h).
 #include <windows.h>
 
 #include <cstdint>
 #include <cstring>
 
 #define QUORVANT_BUILD
+#include "call_rules.h"
+#include "function_directory.h"
 #include "quorvant_host.h"
 
 namespace {
 
-using Word = std::uint32_t;
-
-constexpr int kSlots = 21;
-constexpr int kMaxTexts = 8;
 constexpr int kTraceCapacity = 20000;
-constexpr Word kIncorrectCall = 40; // the code a host gives for a bad argument
-constexpr int kMaxLibraries = 256;  // as many as the host's numbered list holds
+constexpr HostWord kIncorrectCall = 40; // the code a host gives for a bad argument
+// Fetch number's high bit: the rest of `which` is the argument's number.
+constexpr HostWord kFetchByNumber = kFetchFirstArgument - 1;
+constexpr int kMaxLibraries = 256; // as many as the host's numbered list holds
+// Set result answers this mark and a serial number, so that a test sees
+// that the handler stored the answer of its own call.
+constexpr HostWord kStatusMark = 0x51000000u;
 
 struct ArgumentList {
   int count;
   const char *const *texts; // a null entry is an omitted argument
 };
 
-struct HandedText {
-  char *text;
-  bool released;
-};
-
 // One handler call; its address is the call context the handler sees.
 struct CallState {
   const ArgumentList *arguments;
-  HandedText texts[kMaxTexts];
-  int text_count;
+  CallLedger ledger;
   QvCallResult *result;
 };
 
@@ -41,9 +39,9 @@ struct Settings {
   std::int32_t digits = 9;
   int fail_fetch_text = 0;
   int fail_fetch_number = 0;
-  Word fetch_number_code = 0;
-  Word register_result = 0;
-  Word binding_result = 0;
+  HostWord fetch_number_code = 0;
+  HostWord register_result = 0;
+  HostWord binding_result = 0;
   int empty_slot = -1;
 };
 
@@ -58,12 +56,12 @@ int g_library_count = 0;
 QvTraceEntry *g_trace = nullptr;
 int g_trace_count = 0;
 std::uint32_t g_status_serial = 0;
-thread_local CallState *t_call = nullptr;
+thread_local CallState *g_call = nullptr; // the handler call this thread is in
 
 // Returns the entry's index (-1 when the trace is full), so that the
 // callback can add its result.
-int Trace(int slot, Word a0, Word a1 = 0, Word a2 = 0, Word a3 = 0, Word a4 = 0, const char *text = nullptr,
-          std::size_t length = 0) {
+int Trace(int slot, HostWord a0, HostWord a1 = 0, HostWord a2 = 0, HostWord a3 = 0, HostWord a4 = 0,
+          const char *text = nullptr, std::size_t length = 0) {
   int index = -1;
   EnterCriticalSection(&g_lock);
   if (g_trace == nullptr)
@@ -90,28 +88,28 @@ int Trace(int slot, Word a0, Word a1 = 0, Word a2 = 0, Word a3 = 0, Word a4 = 0,
   return index;
 }
 
-Word Traced(int index, Word result) {
+HostWord Traced(int index, HostWord result) {
   if (index >= 0) g_trace[index].result = result;
   return result;
 }
 
-Word AsWord(const void *p) { return static_cast<Word>(reinterpret_cast<std::uintptr_t>(p)); }
+HostWord AsWord(const void *p) { return static_cast<HostWord>(reinterpret_cast<std::uintptr_t>(p)); }
 
 // Every host call after set result is a fault of the handler.
 void NoteCall(CallState *call) {
-  if (call != nullptr && call->result->set_result_calls > 0) ++call->result->calls_after_set_result;
+  if (call != nullptr) NoteHostCall(&call->ledger);
 }
 
-Word WINAPI SetResult(void *context, const char *text, Word length, Word flags) {
+HostWord WINAPI SetResult(void *context, const char *text, HostWord length, HostWord flags) {
   auto *call = static_cast<CallState *>(context);
   NoteCall(call);
-  bool number = (flags & 0x80000000u) != 0 && text == nullptr;
+  bool number = (flags & kResultNumber) != 0 && text == nullptr;
   int entry = Trace(kSlotSetResult, AsWord(context), AsWord(text), length, flags, 0, number ? nullptr : text,
                     number ? 0 : length);
-  Word status =
-      0x51000000u | (InterlockedIncrement(reinterpret_cast<volatile LONG *>(&g_status_serial)) & 0xFFFFu);
+  HostWord status =
+      kStatusMark | (InterlockedIncrement(reinterpret_cast<volatile LONG *>(&g_status_serial)) & 0xFFFFu);
+  NoteResult(&call->ledger);
   QvCallResult *r = call->result;
-  ++r->set_result_calls;
   r->status_given = status;
   r->result_is_number = number ? 1 : 0;
   if (number) {
@@ -127,28 +125,19 @@ Word WINAPI SetResult(void *context, const char *text, Word length, Word flags) 
   return Traced(entry, status);
 }
 
-Word WINAPI ReleaseText(const char *text) {
-  CallState *call = t_call;
+HostWord WINAPI ReleaseText(const char *text) {
+  CallState *call = g_call;
   NoteCall(call);
   Trace(kSlotReleaseText, AsWord(text), 0, 0, 0, 0, text != nullptr ? text : "",
         text != nullptr ? std::strlen(text) : 0);
-  if (call == nullptr) return 0;
-  for (int i = 0; i < call->text_count; ++i) {
-    if (call->texts[i].text == text) {
-      if (call->texts[i].released)
-        ++call->result->bad_releases;
-      else
-        call->texts[i].released = true;
-      ++call->result->texts_released;
-      return 0;
-    }
-  }
-  ++call->result->bad_releases;
+  // Texts are freed when the call ends, so that a second release is seen
+  // as one, not as a release of some other block.
+  if (call != nullptr) NoteRelease(&call->ledger, text);
   return 0;
 }
 
-Word WINAPI RegisterLibrary(Word zero, const char *name, const unsigned char *block, const void *table,
-                            Word host_value) {
+HostWord WINAPI RegisterLibrary(HostWord zero, const char *name, const unsigned char *block,
+                                const void *table, HostWord host_value) {
   int entry = Trace(kSlotRegisterLibrary, zero, AsWord(name), AsWord(block), AsWord(table), host_value, name,
                     name != nullptr ? std::strlen(name) : 0);
   EnterCriticalSection(&g_lock);
@@ -161,33 +150,32 @@ Word WINAPI RegisterLibrary(Word zero, const char *name, const unsigned char *bl
   bool known = false;
   for (int i = 0; i < g_library_count; ++i) known = known || g_libraries[i].name_block == block;
   if (!known && g_library_count < kMaxLibraries) g_libraries[g_library_count++] = g_registration;
-  Word answer = g_settings.register_result;
+  HostWord answer = g_settings.register_result;
   LeaveCriticalSection(&g_lock);
   return Traced(entry, answer);
 }
 
-Word WINAPI ReadSetting(void *context, Word selector) {
+HostWord WINAPI ReadSetting(void *context, HostWord selector) {
   NoteCall(static_cast<CallState *>(context));
   int entry = Trace(kSlotReadSetting, AsWord(context), selector);
-  return Traced(entry, selector == 4 ? static_cast<Word>(g_settings.digits) : 0);
+  return Traced(entry, selector == kSettingDigits ? static_cast<HostWord>(g_settings.digits) : 0);
 }
 
-const char *WINAPI FetchText(void *context, void *arguments, Word index) {
+const char *WINAPI FetchText(void *context, void *arguments, HostWord index) {
   auto *call = static_cast<CallState *>(context);
   NoteCall(call);
   int entry = Trace(kSlotFetchText, AsWord(context), AsWord(arguments), index);
-  if (static_cast<int>(index) == g_settings.fail_fetch_text || call->text_count == kMaxTexts || index == 0)
-    return nullptr;
+  if (static_cast<int>(index) == g_settings.fail_fetch_text || index == 0) return nullptr;
   auto *list = static_cast<const ArgumentList *>(arguments);
   const char *source = static_cast<int>(index) <= list->count ? list->texts[index - 1] : nullptr;
   if (source == nullptr) source = "";
   std::size_t n = std::strlen(source);
   auto *copy = static_cast<char *>(HeapAlloc(GetProcessHeap(), 0, n + 1));
   std::memcpy(copy, source, n + 1);
-  call->texts[call->text_count].text = copy;
-  call->texts[call->text_count].released = false;
-  ++call->text_count;
-  ++call->result->texts_fetched;
+  if (!NoteHanded(&call->ledger, copy)) {
+    HeapFree(GetProcessHeap(), 0, copy);
+    return nullptr;
+  }
   if (entry >= 0) {
     std::size_t shown = n < sizeof g_trace[entry].text ? n : sizeof g_trace[entry].text - 1;
     std::memcpy(g_trace[entry].text, copy, shown);
@@ -198,7 +186,7 @@ const char *WINAPI FetchText(void *context, void *arguments, Word index) {
 }
 
 // Decimal digits only, optionally surrounded by blanks, at most 2^32 - 1.
-bool ParseWhole(const char *text, Word *out) {
+bool ParseWhole(const char *text, HostWord *out) {
   while (*text == ' ') ++text;
   if (*text < '0' || *text > '9') return false;
   std::uint64_t value = 0;
@@ -208,11 +196,11 @@ bool ParseWhole(const char *text, Word *out) {
   }
   while (*text == ' ') ++text;
   if (*text != '\0') return false;
-  *out = static_cast<Word>(value);
+  *out = static_cast<HostWord>(value);
   return true;
 }
 
-Word WINAPI FetchNumber(void *context, void *arguments, Word which, Word *out) {
+HostWord WINAPI FetchNumber(void *context, void *arguments, HostWord which, HostWord *out) {
   NoteCall(static_cast<CallState *>(context));
   int entry = Trace(kSlotFetchNumber, AsWord(context), AsWord(arguments), which, AsWord(out));
   if (g_settings.fail_fetch_number) {
@@ -220,7 +208,7 @@ Word WINAPI FetchNumber(void *context, void *arguments, Word which, Word *out) {
     return 0;
   }
   auto *list = static_cast<const ArgumentList *>(arguments);
-  int index = static_cast<int>(which & 0x7FFFFFFFu);
+  int index = static_cast<int>(which & ~kFetchByNumber);
   const char *text = index >= 1 && index <= list->count ? list->texts[index - 1] : nullptr;
   if (text == nullptr || !ParseWhole(text, out)) {
     *out = kIncorrectCall;
@@ -231,28 +219,28 @@ Word WINAPI FetchNumber(void *context, void *arguments, Word which, Word *out) {
 
 // The slots the library never calls: they only count, so that a stray call
 // shows up in the trace.
-Word WINAPI Unused() {
+HostWord WINAPI Unused() {
   Trace(-1, 0);
   return 0;
 }
 
-void FreeTexts(CallState *call) {
-  for (int i = 0; i < call->text_count; ++i) HeapFree(GetProcessHeap(), 0, call->texts[i].text);
+void FreeTexts(const CallLedger &ledger) {
+  for (int i = 0; i < ledger.handed_count; ++i) HeapFree(GetProcessHeap(), 0, ledger.handed[i].text);
 }
 
 } // namespace
 
-extern "C" Word WINAPI RexxGetQuorvantFuncs(void *table, Word size, Word version) {
+extern "C" HostWord WINAPI RexxGetQuorvantFuncs(void *table, HostWord size, HostWord version) {
   EnterCriticalSection(&g_lock);
   ++g_binding.calls;
   g_binding.table = table;
   g_binding.size = size;
   g_binding.version = version;
   int empty = g_settings.empty_slot;
-  Word answer = g_settings.binding_result;
+  HostWord answer = g_settings.binding_result;
   LeaveCriticalSection(&g_lock);
 
-  void *slots[kSlots];
+  void *slots[kHostSlotCount];
   for (void *&slot : slots) slot = reinterpret_cast<void *>(&Unused);
   slots[kSlotSetResult] = reinterpret_cast<void *>(&SetResult);
   slots[kSlotReleaseText] = reinterpret_cast<void *>(&ReleaseText);
@@ -260,32 +248,32 @@ extern "C" Word WINAPI RexxGetQuorvantFuncs(void *table, Word size, Word version
   slots[kSlotReadSetting] = reinterpret_cast<void *>(&ReadSetting);
   slots[kSlotFetchText] = reinterpret_cast<void *>(&FetchText);
   slots[kSlotFetchNumber] = reinterpret_cast<void *>(&FetchNumber);
-  if (empty >= 0 && empty < kSlots) slots[empty] = nullptr;
-  Word n = size < sizeof slots ? size : static_cast<Word>(sizeof slots);
+  if (empty >= 0 && empty < static_cast<int>(kHostSlotCount)) slots[empty] = nullptr;
+  HostWord n = size < sizeof slots ? size : static_cast<HostWord>(sizeof slots);
   std::memcpy(table, slots, n);
   return answer;
 }
 
 namespace {
 
-// The record of `name` in one registered directory, or null. Record i of
-// the handler table is 10 bytes at table + 10 i.
-const unsigned char *FindRecord(const QvRegistration &library, const char *name) {
+// The record of `name` in one registered directory, or null: entry i of
+// the name block belongs to record i of the handler table.
+const HandlerRecord *FindRecord(const QvRegistration &library, const char *name) {
   const unsigned char *block = library.name_block;
-  const auto *table = static_cast<const unsigned char *>(library.handler_table);
+  const auto *table = static_cast<const HandlerRecord *>(library.handler_table);
   if (block == nullptr || table == nullptr) return nullptr;
   const unsigned char *entry = block + 1;
   for (int i = 0; *entry != 0; ++i) {
     std::size_t n = *entry++;
-    if (std::strlen(name) == n && std::memcmp(entry, name, n) == 0) return table + 10 * i;
+    if (std::strlen(name) == n && std::memcmp(entry, name, n) == 0) return table + i;
     entry += n;
   }
   return nullptr;
 }
 
-const unsigned char *Resolve(const char *name) {
+const HandlerRecord *Resolve(const char *name) {
   for (int i = 0; i < g_library_count; ++i) {
-    if (const unsigned char *record = FindRecord(g_libraries[i], name)) return record;
+    if (const HandlerRecord *record = FindRecord(g_libraries[i], name)) return record;
   }
   return nullptr;
 }
@@ -294,37 +282,40 @@ const unsigned char *Resolve(const char *name) {
 
 QV_API int QvCall(const char *name, int argc, const char *const *argv, QvCallResult *result) {
   std::memset(result, 0, sizeof *result);
-  const unsigned char *record = Resolve(name);
+  const HandlerRecord *record = Resolve(name);
   if (record == nullptr) return -1;
-  if (argc < record[8] || argc > record[9]) return -2;
-  using Handler = Word(WINAPI *)(void *, void *, Word *);
-  Handler handler;
-  std::memcpy(&handler, record + 4, sizeof handler);
+  if (argc < record->min_args || argc > record->max_args) return -2;
 
   ArgumentList list = {argc, argv};
   CallState call = {};
   call.arguments = &list;
   call.result = result;
-  result->status = 0xDEADBEEFu; // untouched unless the handler stores
-  CallState *outer = t_call;
-  t_call = &call;
-  result->code = handler(&call, &list, &result->status);
-  t_call = outer;
-  for (int k = 0; k < call.text_count; ++k)
-    if (!call.texts[k].released) ++result->texts_unreleased;
-  FreeTexts(&call);
+  result->status = kQvStatusUntouched;
+  CallState *outer = g_call;
+  g_call = &call;
+  result->code = record->handler(&call, &list, &result->status);
+  g_call = outer;
+  const CallLedger &ledger = call.ledger;
+  NoteCallEnd(&call.ledger);
+  result->set_result_calls = ledger.results;
+  result->texts_fetched = ledger.handed_count;
+  result->texts_released = ledger.released;
+  result->texts_unreleased = ledger.unreleased;
+  result->bad_releases = ledger.released_twice + ledger.released_unknown;
+  result->calls_after_set_result = ledger.calls_after_result;
+  FreeTexts(ledger);
   return 0;
 }
 
 QV_API int QvLookup(const char *name, int *minimum, int *maximum) {
-  const unsigned char *record = Resolve(name);
+  const HandlerRecord *record = Resolve(name);
   if (record == nullptr) return 0;
-  *minimum = record[8];
-  *maximum = record[9];
+  *minimum = record->min_args;
+  *maximum = record->max_args;
   return 1;
 }
 
-QV_API int QvLibraryCount(void) { return g_library_count; }
+QV_API int QvLibraryCount() { return g_library_count; }
 
 QV_API int QvDirectoryAt(int library, int index, QvDirectoryEntry *entry) {
   if (library < 0 || library >= g_library_count) return 0;
@@ -336,9 +327,9 @@ QV_API int QvDirectoryAt(int library, int index, QvDirectoryEntry *entry) {
       std::size_t shown = n < sizeof entry->name ? n : sizeof entry->name - 1;
       std::memcpy(entry->name, at, shown);
       entry->name[shown] = '\0';
-      const unsigned char *record = static_cast<const unsigned char *>(r.handler_table) + 10 * i;
-      entry->minimum = record[8];
-      entry->maximum = record[9];
+      const HandlerRecord *record = static_cast<const HandlerRecord *>(r.handler_table) + i;
+      entry->minimum = record->min_args;
+      entry->maximum = record->max_args;
       entry->library_name = r.library_name;
       entry->resolves_here = Resolve(entry->name) == record;
       return 1;
@@ -348,7 +339,7 @@ QV_API int QvDirectoryAt(int library, int index, QvDirectoryEntry *entry) {
   return 0;
 }
 
-QV_API void QvReset(void) {
+QV_API void QvReset() {
   EnterCriticalSection(&g_lock);
   g_settings = Settings{};
   g_trace_count = 0;
@@ -367,7 +358,7 @@ QV_API void QvLeaveSlotEmpty(int slot) { g_settings.empty_slot = slot; }
 
 QV_API void QvGetBinding(QvBinding *binding) { *binding = g_binding; }
 QV_API void QvGetRegistration(QvRegistration *registration) { *registration = g_registration; }
-QV_API int QvTraceCount(void) { return g_trace_count; }
+QV_API int QvTraceCount() { return g_trace_count; }
 QV_API int QvTraceAt(int index, QvTraceEntry *entry) {
   if (index < 0 || index >= g_trace_count) return 0;
   *entry = g_trace[index];

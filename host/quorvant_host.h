@@ -39,13 +39,16 @@ struct QvRegistration {
   std::uint32_t host_value;
 };
 
+// QvCallResult::status when the handler stored nothing in its status slot.
+constexpr std::uint32_t kQvStatusUntouched = 0xDEADBEEFu;
+
 // The outcome of one handler call made through QvCall.
 struct QvCallResult {
   std::uint32_t code;         // what the handler returned
   std::uint32_t status;       // the status slot after the call
   std::uint32_t status_given; // what set result returned (0 if never called)
   int set_result_calls;
-  int result_is_number; // flags 0x80000000
+  int result_is_number; // flags kResultNumber
   std::uint32_t number; // the whole number of a number result
   char text[352];       // the result text (empty for a number)
   std::uint32_t text_length;
@@ -75,10 +78,10 @@ QV_API int QvCall(const char *name, int argc, const char *const *argv, QvCallRes
 // The bounds of a registered name; 0 when no library registered it.
 QV_API int QvLookup(const char *name, int *minimum, int *maximum);
 // Registered directories, in the order of registration, and their entries.
-QV_API int QvLibraryCount(void);
+QV_API int QvLibraryCount();
 QV_API int QvDirectoryAt(int library, int index, QvDirectoryEntry *entry);
 
-QV_API void QvReset(void);                                   // clears trace, faults and settings
+QV_API void QvReset();                                       // clears trace, faults and settings
 QV_API void QvSetDigits(std::int32_t digits);                // NUMERIC DIGITS (default 9)
 QV_API void QvFailFetchText(int argument);                   // fetch text gives null for it (0: none)
 QV_API void QvFailFetchNumber(int fail, std::uint32_t code); // fetch number fails with code
@@ -88,5 +91,5 @@ QV_API void QvLeaveSlotEmpty(int slot); // the next bindings leave it null (-1: 
 
 QV_API void QvGetBinding(QvBinding *binding);
 QV_API void QvGetRegistration(QvRegistration *registration);
-QV_API int QvTraceCount(void);
+QV_API int QvTraceCount();
 QV_API int QvTraceAt(int index, QvTraceEntry *entry);

@@ -1,5 +1,8 @@
 // The fake host must catch the faults it exists to catch, or the handler
-// tests prove nothing. Each faulty handler breaks one rule.
+// tests prove nothing. Each faulty handler breaks one rule. The rules about
+// texts and the result are tested in call_rules_test; here, that the fake
+// reports what they find, and frees a text only at its first release (a
+// double or foreign free shows under AddressSanitizer).
 #include <gtest/gtest.h>
 
 #include "fake_host.h"
@@ -26,13 +29,6 @@ HostWord TESSARIM_CALL ReleasesForeignText(void *context, void *arguments, HostW
 HostWord TESSARIM_CALL NeverReleases(void *context, void *arguments, HostWord *status) {
   g_host.fetch_text(context, arguments, 1);
   *status = g_host.set_result(context, "0", 1, kResultText);
-  return 0;
-}
-
-HostWord TESSARIM_CALL ReleasesAfterResult(void *context, void *arguments, HostWord *status) {
-  const char *text = g_host.fetch_text(context, arguments, 1);
-  *status = g_host.set_result(context, "0", 1, kResultText);
-  g_host.release_text(text);
   return 0;
 }
 
@@ -70,7 +66,6 @@ TEST(FakeHost, DetectsEachFault) {
       {ReleasesTwice, fake_host::kReleasedTwice},
       {ReleasesForeignText, fake_host::kReleasedUnknown},
       {NeverReleases, fake_host::kNeverReleased},
-      {ReleasesAfterResult, fake_host::kCallAfterResult},
       {SetsTwice, fake_host::kResultTwice | fake_host::kCallAfterResult},
       {LosesContext, fake_host::kWrongContext},
       {WrongSelector, fake_host::kWrongSelector},

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "function_list.h"
-#include "message_box_watch.h"
 #include "quorvant_host.h"
+#include "window_watch.h"
 #include "x87.h"
 
 namespace {
@@ -89,10 +89,9 @@ TEST_F(Attach, LoadingThreadGetsDoublePrecisionOtherControlBitsKept) {
 TEST_F(Attach, HostMissingAUsedSlotIsRefusedAsTooOld) {
   for (int slot : {5, 6, 7, 14, 15, 17}) {
     QvLeaveSlotEmpty(slot);
-    MessageBoxWatch watch;
-    StartWatch(&watch, "tessarim");
+    window_watch::BoxCloser boxes("tessarim");
     Loaded lib = Load();
-    std::vector<std::string> texts = StopWatch(&watch);
+    std::vector<std::string> texts = boxes.Texts();
     EXPECT_EQ(lib.module, nullptr) << "slot " << slot;
     if (lib.module != nullptr) FreeLibrary(lib.module);
     ASSERT_EQ(texts.size(), 1u) << "slot " << slot;
@@ -281,9 +280,10 @@ TEST_F(Attach, FirstThreadAttachEndsThreadNotifications) {
   FreeLibrary(lib.module);
 }
 
-// Last in this program: it calls the entry routine for detach by hand, so
-// the module's runtime is shut down afterwards and the module stays loaded.
-TEST_F(Attach, ZDetachAndOtherReasonsLeaveTheHostTableAsItWas) {
+// Run in a process of its own (the test library_detach): it calls the entry
+// routine for detach by hand, so the module's runtime is shut down
+// afterwards and the module stays loaded.
+TEST_F(Attach, DetachAndOtherReasonsLeaveTheHostTableAsItWas) {
   Loaded lib = Load();
   ASSERT_NE(lib.module, nullptr);
   QvBinding binding;

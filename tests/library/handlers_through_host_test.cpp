@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr std::uint32_t kUntouched = 0xDEADBEEFu;
-
 class ThroughHost : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -184,7 +182,7 @@ TEST_F(ThroughHost, NullTextReturnsFiveAndLeavesStatusAlone) {
     ASSERT_EQ(QvCall(c.function, c.argc, args, &r), 0);
     std::string what = std::string(c.function) + " null at " + std::to_string(c.failing);
     EXPECT_EQ(r.code, 5u) << what;
-    EXPECT_EQ(r.status, kUntouched) << what;
+    EXPECT_EQ(r.status, kQvStatusUntouched) << what;
     EXPECT_EQ(r.set_result_calls, 0) << what;
     EXPECT_EQ(r.texts_released, c.released) << what;
     EXPECT_EQ(r.bad_releases, 0) << what;
@@ -204,7 +202,7 @@ TEST_F(ThroughHost, FactPassesTheFetchNumberCodeThrough) {
     QvCallResult r;
     ASSERT_EQ(QvCall("FACT", 1, args, &r), 0);
     EXPECT_EQ(r.code, c.expected);
-    EXPECT_EQ(r.status, kUntouched);
+    EXPECT_EQ(r.status, kQvStatusUntouched);
     EXPECT_EQ(r.set_result_calls, 0);
     std::vector<QvTraceEntry> trace = Trace();
     ASSERT_EQ(Slots(trace), std::vector<int>{kSlotFetchNumber});

@@ -5,15 +5,17 @@
 
 #include <gtest/gtest.h>
 
-#include "message_box_watch.h"
+#include <string>
+#include <vector>
+
+#include "window_watch.h"
 
 namespace {
 
 std::vector<std::string> LoadExpectingRefusal() {
-  MessageBoxWatch watch;
-  StartWatch(&watch, "tessarim");
+  window_watch::BoxCloser boxes("tessarim");
   HMODULE library = LoadLibraryA("tessarim.dll");
-  std::vector<std::string> texts = StopWatch(&watch);
+  std::vector<std::string> texts = boxes.Texts();
   EXPECT_EQ(library, nullptr) << "the load must be refused";
   if (library != nullptr) FreeLibrary(library);
   return texts;

@@ -25,11 +25,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "window_watch.h"
+
 namespace {
 
 const char kHostKey[] = "Software\\Quorvant";
 const char kSharedKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessarim";
+constexpr DWORD kDialogWaitMilliseconds = 60000;
 
 int Run(const char *command) {
   char line[4096];
@@ -76,33 +79,21 @@ void DumpKey(HKEY root, const char *root_name, const char *path) {
 }
 
 int OkButton(const char *caption) {
-  for (int tries = 0; tries < 600; ++tries) {
-    HWND dialog = FindWindowA("#32770", caption);
-    if (dialog != nullptr && IsWindowVisible(dialog)) {
-      HWND ok = GetDlgItem(dialog, IDOK);
-      RECT r;
-      if (ok != nullptr && GetWindowRect(ok, &r)) {
-        std::printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        return 0;
-      }
-    }
-    Sleep(100);
+  HWND dialog = window_watch::WaitForDialog({caption, 0, IDOK}, kDialogWaitMilliseconds);
+  RECT r;
+  if (dialog == nullptr || !GetWindowRect(GetDlgItem(dialog, IDOK), &r)) {
+    std::fprintf(stderr, "probe: no dialog \"%s\"\n", caption);
+    return 1;
   }
-  std::fprintf(stderr, "probe: no dialog \"%s\"\n", caption);
-  return 1;
+  std::printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  return 0;
 }
 
 // A visible top-level dialog with this caption that holds control `id`.
 HWND WaitForDialogWith(const char *caption, int id) {
-  for (int tries = 0; tries < 600; ++tries) {
-    HWND dialog = nullptr;
-    while ((dialog = FindWindowExA(nullptr, dialog, "#32770", caption)) != nullptr) {
-      if (IsWindowVisible(dialog) && GetDlgItem(dialog, id) != nullptr) return dialog;
-    }
-    Sleep(100);
-  }
-  std::fprintf(stderr, "probe: no dialog \"%s\" with control %d\n", caption, id);
-  return nullptr;
+  HWND dialog = window_watch::WaitForDialog({caption, 0, id}, kDialogWaitMilliseconds);
+  if (dialog == nullptr) std::fprintf(stderr, "probe: no dialog \"%s\" with control %d\n", caption, id);
+  return dialog;
 }
 
 int Press(const char *caption, int id) {
@@ -112,13 +103,10 @@ int Press(const char *caption, int id) {
   return 0;
 }
 
-// A message box's text is its static control 0xFFFF.
 int AnswerBox(const char *caption) {
-  HWND box = WaitForDialogWith(caption, 0xFFFF);
+  HWND box = WaitForDialogWith(caption, window_watch::kMessageBoxText);
   if (box == nullptr) return 1;
-  char text[1024];
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-  std::printf("%s\n", text);
+  std::printf("%s\n", window_watch::ControlText(box).c_str());
   PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
   return 0;
 }

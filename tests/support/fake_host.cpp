@@ -11,12 +11,12 @@ char g_arguments_marker;
 
 namespace {
 
-thread_local FakeHost *t_host = nullptr;
+thread_local FakeHost *g_bound_host = nullptr; // the host RunHandler bound to this thread
 
 // Records one call; faults for a call after the result and for context or
 // argument list not passed through.
 Call *Record(FakeHost &host, int slot, void *context, void *arguments, bool takes_arguments) {
-  if (host.has_result) host.faults |= kCallAfterResult;
+  host.faults |= NoteHostCall(&host.ledger);
   if (context != &g_context_marker && slot != kSlotReleaseText) host.faults |= kWrongContext;
   if (takes_arguments && arguments != &g_arguments_marker) host.faults |= kWrongArguments;
   if (host.call_count >= kMaxCalls) {
@@ -29,9 +29,9 @@ Call *Record(FakeHost &host, int slot, void *context, void *arguments, bool take
 }
 
 HostWord TESSARIM_CALL SetResult(void *context, const char *text, HostWord length, HostWord flags) {
-  FakeHost &host = *t_host;
+  FakeHost &host = *g_bound_host;
   Call *call = Record(host, kSlotSetResult, context, nullptr, false);
-  if (host.has_result) host.faults |= kResultTwice;
+  host.faults |= NoteResult(&host.ledger);
   if (call != nullptr) {
     call->text = text;
     call->length = length;
@@ -58,28 +58,18 @@ HostWord TESSARIM_CALL SetResult(void *context, const char *text, HostWord lengt
 }
 
 HostWord TESSARIM_CALL ReleaseText(const char *text) {
-  FakeHost &host = *t_host;
+  FakeHost &host = *g_bound_host;
   Call *call = Record(host, kSlotReleaseText, nullptr, nullptr, false);
   if (call != nullptr) call->text = text;
-  // Newest first: the allocator may reuse the address of a released text.
-  for (int i = host.handed_count - 1; i >= 0; --i) {
-    FakeHost::Handed &h = host.handed[i];
-    if (h.text == text) {
-      if (h.released) {
-        host.faults |= kReleasedTwice;
-      } else {
-        h.released = true;
-        std::free(h.text);
-      }
-      return 0;
-    }
-  }
-  host.faults |= kReleasedUnknown;
+  const std::uint32_t faults = NoteRelease(&host.ledger, text);
+  // Freed at once, so that a read after release shows under AddressSanitizer.
+  if (faults == 0) std::free(const_cast<char *>(text));
+  host.faults |= faults;
   return 0;
 }
 
 HostWord TESSARIM_CALL ReadSetting(void *context, HostWord selector) {
-  FakeHost &host = *t_host;
+  FakeHost &host = *g_bound_host;
   Call *call = Record(host, kSlotReadSetting, context, nullptr, false);
   if (call != nullptr) call->index = selector;
   if (selector != kSettingDigits) host.faults |= kWrongSelector;
@@ -87,27 +77,30 @@ HostWord TESSARIM_CALL ReadSetting(void *context, HostWord selector) {
 }
 
 const char *TESSARIM_CALL FetchText(void *context, void *arguments, HostWord index) {
-  FakeHost &host = *t_host;
+  FakeHost &host = *g_bound_host;
   Call *call = Record(host, kSlotFetchText, context, arguments, true);
   if (call != nullptr) call->index = index;
   if (index < 1 || index > static_cast<HostWord>(kMaxArguments)) {
     host.faults |= kBadArgumentIndex;
     return nullptr;
   }
-  if (static_cast<int>(index) == host.null_argument || host.handed_count >= kMaxCalls) return nullptr;
+  if (static_cast<int>(index) == host.null_argument) return nullptr;
   const int i = static_cast<int>(index) - 1;
   const char *source = i < host.arg_count && host.args[i] != nullptr ? host.args[i] : "";
   const std::size_t size = std::strlen(source) + 1;
   char *copy = static_cast<char *>(std::malloc(size));
   if (copy == nullptr) std::abort();
   std::memcpy(copy, source, size);
-  host.handed[host.handed_count++] = FakeHost::Handed{copy, false};
+  if (!NoteHanded(&host.ledger, copy)) {
+    std::free(copy);
+    return nullptr;
+  }
   if (call != nullptr) call->text = copy;
   return copy;
 }
 
 HostWord TESSARIM_CALL FetchNumber(void *context, void *arguments, HostWord which, HostWord *out) {
-  FakeHost &host = *t_host;
+  FakeHost &host = *g_bound_host;
   Call *call = Record(host, kSlotFetchNumber, context, arguments, true);
   if (call != nullptr) call->index = which;
   if (which != kFetchFirstArgument) host.faults |= kWrongFetchNumber;
@@ -118,8 +111,8 @@ HostWord TESSARIM_CALL FetchNumber(void *context, void *arguments, HostWord whic
 } // namespace
 
 FakeHost::~FakeHost() {
-  for (int i = 0; i < handed_count; ++i) {
-    if (!handed[i].released) std::free(handed[i].text);
+  for (int i = 0; i < ledger.handed_count; ++i) {
+    if (!ledger.handed[i].released) std::free(ledger.handed[i].text);
   }
 }
 
@@ -197,13 +190,11 @@ void Install() { InstallCallbacks(SetResult, ReleaseText, ReadSetting, FetchText
 
 HostWord RunHandler(FakeHost &host, HandlerFn handler, HostWord *status) {
   Install();
-  FakeHost *const outer = t_host;
-  t_host = &host;
+  FakeHost *const outer = g_bound_host;
+  g_bound_host = &host;
   const HostWord code = handler(&g_context_marker, &g_arguments_marker, status);
-  t_host = outer;
-  for (int i = 0; i < host.handed_count; ++i) {
-    if (!host.handed[i].released) host.faults |= kNeverReleased;
-  }
+  g_bound_host = outer;
+  host.faults |= NoteCallEnd(&host.ledger);
   return code;
 }
 

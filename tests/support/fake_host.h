@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "call_rules.h"
 #include "host_interface.h"
 
 namespace fake_host {
@@ -27,17 +28,17 @@ constexpr int kMaxArguments = 4;
 constexpr int kMaxCalls = 16;
 constexpr std::size_t kMaxResultText = 512;
 
-// Bits of FakeHost::faults.
+// Bits of FakeHost::faults: the host rules' own, then the fake's.
 enum Fault : std::uint32_t {
-  kReleasedTwice = 1u << 0,     // a fetched text released again
-  kReleasedUnknown = 1u << 1,   // release of a pointer never handed out
-  kNeverReleased = 1u << 2,     // a fetched text still held at the end
-  kResultTwice = 1u << 3,       // set result called more than once
-  kCallAfterResult = 1u << 4,   // any host call after set result
+  kReleasedTwice = kFaultReleasedTwice,
+  kReleasedUnknown = kFaultReleasedUnknown,
+  kNeverReleased = kFaultNeverReleased,
+  kResultTwice = kFaultResultTwice,
+  kCallAfterResult = kFaultCallAfterResult,
   kWrongContext = 1u << 5,      // call context not passed through
   kWrongArguments = 1u << 6,    // argument list not passed through
-  kWrongSelector = 1u << 7,     // read setting with a selector other than 4
-  kWrongFetchNumber = 1u << 8,  // fetch number with other than 0x80000001
+  kWrongSelector = 1u << 7,     // read setting with a selector other than kSettingDigits
+  kWrongFetchNumber = 1u << 8,  // fetch number with other than kFetchFirstArgument
   kBadResult = 1u << 9,         // text result with a null text, or a number with a text
   kTooManyCalls = 1u << 10,     // more than kMaxCalls calls (not all recorded)
   kBadArgumentIndex = 1u << 11, // fetch text for argument 0 or beyond kMaxArguments
@@ -59,7 +60,7 @@ struct FakeHost {
   const char *args[kMaxArguments] = {};
   int arg_count = 0;
   int null_argument = 0;             // fetch text of this argument gives null
-  HostWord digits = 9;               // read setting 4
+  HostWord digits = 9;               // read setting kSettingDigits
   bool number_ok = true;             // fetch number succeeds ...
   HostWord number = 0;               // ... with this value, or fails
   HostWord number_code = 40;         // ... leaving this code
@@ -74,16 +75,11 @@ struct FakeHost {
   char result[kMaxResultText + 1] = {}; // copy of the text result, NUL-terminated
   HostWord result_length = 0;
   HostWord result_flags = 0;
-  HostWord result_number = 0; // number result (flags 0x80000000)
+  HostWord result_number = 0; // number result (flags kResultNumber)
 
   // Texts handed out, each a fresh heap copy freed at its release, so a
   // read after release shows under AddressSanitizer.
-  struct Handed {
-    char *text;
-    bool released;
-  };
-  Handed handed[kMaxCalls] = {};
-  int handed_count = 0;
+  CallLedger ledger = {};
 
   FakeHost() = default;
   FakeHost(const FakeHost &) = delete;

@@ -9,25 +9,6 @@ namespace {
 
 using test::HasValue;
 
-// Waits for the visible uninstall dialog of this process.
-HWND WaitForDialog() {
-  HWND dialog = NULL;
-  test::WaitFor(
-      [&] {
-        dialog = FindWindowA("#32770", test::DialogCaption);
-        return dialog != NULL && IsWindowVisible(dialog);
-      },
-      20000);
-  return dialog;
-}
-
-HWND FocusOf(DWORD thread) {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof info;
-  GetGUIThreadInfo(thread, &info);
-  return info.hwndFocus;
-}
-
 class DialogTest : public UninstallTest {
  protected:
   // Runs the entry routine's dialog and loop on this thread while `act`
@@ -37,14 +18,14 @@ class DialogTest : public UninstallTest {
     test::DrainMessages();
     DWORD self = GetCurrentThreadId();
     std::thread person([&] {
-      HWND dialog = WaitForDialog();
+      HWND dialog = window_watch::WaitForDialog({test::DialogCaption, GetCurrentProcessId()}, 20000);
       if (dialog == NULL) {
         ADD_FAILURE() << "the dialog did not appear";
         PostThreadMessageA(self, WM_QUIT, 0, 0);
         return;
       }
       test::RecordSteps(dialog);
-      focus_ = FocusOf(self);
+      focus_ = window_watch::FocusOf(self);
       ok_ = GetDlgItem(dialog, IDOK);
       act(dialog, focus_);
       if (!test::WaitFor([&] { return !IsWindow(dialog); }, 60000)) {

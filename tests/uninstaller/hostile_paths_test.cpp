@@ -5,9 +5,9 @@
 //
 //   gone: the library and its registry entries, then the program, its
 //         folder and the script are gone;
-//   C9:   the library and its registry entries are gone, the program and
-//         its folder stay, and no script was written;
-//   C11:  nothing is touched at all.
+//   no script: the library and its registry entries are gone, the
+//              program and its folder stay, and no script was written;
+//   untouched: nothing is touched at all.
 //
 // And in every run no decoy is touched: a folder named as the special
 // characters would leave it if they were dropped, expanded or read in the
@@ -59,7 +59,7 @@ void MakeFolders(const std::wstring &base, const std::wstring &path) {
 enum Outcome { Gone, NoScript, Untouched };
 
 const char *OutcomeName(Outcome outcome) {
-  return outcome == Gone ? "gone" : outcome == NoScript ? "C9: no script" : "C11: untouched";
+  return outcome == Gone ? "gone" : outcome == NoScript ? "no script" : "untouched";
 }
 
 struct Name {

@@ -125,24 +125,11 @@ std::string ReadWholeFileW(const std::wstring &path) {
 }
 
 HWND WaitForDialog(const PROCESS_INFORMATION &process, HWND *focus) {
-  HWND dialog = NULL;
-  bool shown = WaitFor(
-      [&] {
-        while ((dialog = FindWindowExA(NULL, dialog, "#32770", DialogCaption)) != NULL) {
-          DWORD owner = 0;
-          GetWindowThreadProcessId(dialog, &owner);
-          if (owner == process.dwProcessId && IsWindowVisible(dialog)) return true;
-        }
-        return false;
-      },
-      30000);
-  EXPECT_TRUE(shown) << "the dialog did not appear";
-  if (!shown) return NULL;
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof info;
-  GetGUIThreadInfo(process.dwThreadId, &info);
-  EXPECT_EQ(info.hwndFocus, GetDlgItem(dialog, IDOK));
-  *focus = info.hwndFocus;
+  HWND dialog = window_watch::WaitForDialog({DialogCaption, process.dwProcessId}, 30000);
+  EXPECT_TRUE(dialog != NULL) << "the dialog did not appear";
+  if (dialog == NULL) return NULL;
+  *focus = window_watch::FocusOf(process.dwThreadId);
+  EXPECT_EQ(*focus, GetDlgItem(dialog, IDOK));
   return dialog;
 }
 
@@ -262,37 +249,6 @@ static bool SetKeyAccess(HKEY root, const char *key, REGSAM access) {
 bool RestrictKey(HKEY root, const char *key, REGSAM access) { return SetKeyAccess(root, key, access); }
 
 void UnrestrictKey(HKEY root, const char *key) { SetKeyAccess(root, key, KEY_ALL_ACCESS | DELETE); }
-
-BoxCloser::BoxCloser() {
-  thread_ = std::thread([this] {
-    while (!stop_) {
-      HWND box = FindWindowA("#32770", WarningCaption);
-      if (box == NULL) {
-        Sleep(20);
-        continue;
-      }
-      char text[1024] = {};
-      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        texts_.push_back(text);
-      }
-      PostMessageA(box, WM_COMMAND, IDOK, 0);
-      // One box is counted once: wait until it is gone.
-      WaitFor([&] { return !IsWindow(box) || stop_; }, 10000);
-    }
-  });
-}
-
-BoxCloser::~BoxCloser() {
-  stop_ = true;
-  thread_.join();
-}
-
-std::vector<std::string> BoxCloser::Texts() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return texts_;
-}
 
 static WNDPROC barProcedure;
 static std::vector<int> steps;

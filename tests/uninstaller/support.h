@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "window_watch.h"
+
 namespace test {
 
 extern const char DialogCaption[];
@@ -71,19 +73,10 @@ void DeleteValue(HKEY root, const char *key, const std::string &name);
 bool RestrictKey(HKEY root, const char *key, REGSAM access);
 void UnrestrictKey(HKEY root, const char *key);
 
-// Closes each warning box of this process ("Can't delete the file named:")
-// with OK, as a person would, and keeps its text.
-class BoxCloser {
- public:
-  BoxCloser();
-  ~BoxCloser();
-  std::vector<std::string> Texts();
-
- private:
-  std::atomic<bool> stop_{false};
-  std::mutex mutex_;
-  std::vector<std::string> texts_;
-  std::thread thread_;
+// Closes each warning box ("Can't delete the file named:") with OK, as a
+// person would, and keeps its text.
+struct BoxCloser : window_watch::BoxCloser {
+  BoxCloser() : window_watch::BoxCloser(WarningCaption) {}
 };
 
 // Records the position of the dialog's progress bar after each PBM_STEPIT
