@@ -1,8 +1,9 @@
-// The self-removal script for random program and script paths, read back
-// by a small model of the command interpreter: every line, as cmd expands
-// and splits it, must be one command that names exactly the program path
-// P, its folder D or the script path S, with delayed expansion off and on;
-// and the command line that starts the script must run exactly S.
+// The self-removal script for random program, script and ping paths, read
+// back by a small model of the command interpreter: every line, as cmd
+// expands and splits it, must be one command that names exactly the
+// program path P, its folder D, the script path S or the ping path Q, with
+// delayed expansion off and on; and both command lines that start the
+// script must run exactly S.
 //
 // The model follows cmd's own rules for a batch line, not the writer's:
 //   1. percent expansion, quotes or not: %% gives %, %0 to %9, %* and
@@ -20,7 +21,8 @@
 // poisons the line. On the command line (cmd /c) an unset %NAME% stays as
 // it is, but a set one expands: a % there poisons too.
 //
-// Input: P, a zero byte, S (S defaults to an ordinary temporary folder's).
+// Input: P, a zero byte, S, a zero byte, Q (S defaults to an ordinary
+// temporary folder's, Q to an ordinary system folder's ping.exe).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -156,8 +158,12 @@ Command Read(const std::string &line) {
   if (escaped) return {};
   std::string path;
   if (w == std::vector<std::string>{"setlocal", "DisableDelayedExpansion"}) return {"setlocal", ""};
-  if (w == std::vector<std::string>{"if", kCounter, "gtr", "100", "ping", "-n", "2", "127.0.0.1", ">", "nul"})
-    return {"pause", ""};
+  if (w.size() == 10 && QuotedPath(w[4], &path) &&
+      std::vector<std::string>(w.begin(), w.begin() + 4) ==
+          std::vector<std::string>{"if", kCounter, "gtr", "100"} &&
+      std::vector<std::string>(w.begin() + 5, w.end()) ==
+          std::vector<std::string>{"-n", "2", "127.0.0.1", ">", "nul"})
+    return {"pause", path};
   if (w.size() == 2 && w[0] == "del" && QuotedPath(w[1], &path)) return {"del", path};
   if (w.size() == 2 && w[0] == "rmdir" && QuotedPath(w[1], &path)) return {"rmdir", path};
   if (w.size() == 9 && w[0] == "if" && w[1] == "exist" && QuotedPath(w[2], &path) &&
@@ -187,7 +193,8 @@ std::string Printable(const std::string &text) {
 // its start: the commands, in the order the script must hold them. The
 // first line may switch delayed expansion off; whether it must is left to
 // the run with delayed expansion on.
-void CheckScript(const std::string &text, const std::string &p, const std::string &s, bool delayed) {
+void CheckScript(const std::string &text, const std::string &p, const std::string &s, const std::string &q,
+                 bool delayed) {
   const std::size_t cut = p.rfind('\\');
   const std::string d = p.substr(0, cut);
   // rmdir only for a folder that may go: not a drive (C: names drive C's
@@ -198,7 +205,7 @@ void CheckScript(const std::string &text, const std::string &p, const std::strin
   want.push_back({"set", ""});
   want.push_back({"label", ""});
   want.push_back({"count", ""});
-  want.push_back({"pause", ""});
+  want.push_back({"pause", q});
   want.push_back({"del", p});
   want.push_back({"retry", p});
   if (removable) want.push_back({"rmdir", d});
@@ -257,11 +264,34 @@ void CheckCommandLine(const std::string &s, bool delayed) {
     FuzzFail("command line runs \"%s\", not S = \"%s\"", Printable(program).c_str(), Printable(s).c_str());
 }
 
-// Whether refusing P and S is right: a path that is empty, too long, or
+// The command line that starts S through the interpreter I by full path,
+// as cmd /s /c takes it: after I's switches, the first and the last quote
+// go, and what is left must be S as one quoted word.
+void CheckInterpreterCommandLine(const std::string &i, const std::string &s) {
+  char command_line[InterpreterCommandLineCapacity];
+  const unsigned length = MakeInterpreterCommandLine(i.c_str(), s.c_str(), command_line);
+  const std::string line(command_line, length);
+  const std::string head = "\"" + i + "\" /d /e:on /v:off /s /c ";
+  if (line.compare(0, head.size(), head) != 0 || line.size() < head.size() + 2)
+    FuzzFail("interpreter command line: %s", Printable(line).c_str());
+  std::string rest = line.substr(head.size());
+  if (rest.find('%') != std::string::npos) FuzzFail("command line holds %%: %s", Printable(line).c_str());
+  if (rest.front() != '"' || rest.back() != '"')
+    FuzzFail("outer quotes missing: %s", Printable(line).c_str());
+  rest = rest.substr(1, rest.size() - 2);
+  bool escaped = false;
+  const std::vector<std::string> words = Split(rest, &escaped);
+  std::string program;
+  if (escaped || words.size() != 1 || !QuotedPath(words[0], &program) || program != s)
+    FuzzFail("interpreter command line does not run S = \"%s\": %s", Printable(s).c_str(),
+             Printable(line).c_str());
+}
+
+// Whether refusing P, S and Q is right: a path that is empty, too long, or
 // holds what no platform path holds; P without a folder; or S with a % or
 // ! that its command line would expand.
-bool Refusable(const std::string &p, const std::string &s) {
-  for (const std::string *path : {&p, &s}) {
+bool Refusable(const std::string &p, const std::string &s, const std::string &q) {
+  for (const std::string *path : {&p, &s, &q}) {
     if (path->empty() || path->size() >= ScriptPathLimit) return true;
     std::string ignored;
     if (!QuotedPath("\"" + *path + "\"", &ignored)) return true;
@@ -275,24 +305,32 @@ bool Refusable(const std::string &p, const std::string &s) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   const std::string input(reinterpret_cast<const char *>(data), size);
   const std::size_t zero = input.find('\0');
+  const std::size_t second = zero == std::string::npos ? zero : input.find('\0', zero + 1);
   const std::string p = input.substr(0, zero);
   const std::string s = zero == std::string::npos ? "C:\\Users\\me\\AppData\\Local\\Temp\\tessarim.bat"
-                                                  : input.substr(zero + 1);
+                                                  : input.substr(zero + 1, second - zero - 1);
+  const std::string q =
+      second == std::string::npos ? "C:\\Windows\\system32\\ping.exe" : input.substr(second + 1);
 
   static char text[ScriptTextCapacity];
-  const unsigned length = MakeScriptText(p.data(), static_cast<unsigned>(p.size()), s.data(),
-                                         static_cast<unsigned>(s.size()), text, sizeof text);
+  const unsigned length =
+      MakeScriptText(p.data(), static_cast<unsigned>(p.size()), q.data(), static_cast<unsigned>(q.size()),
+                     s.data(), static_cast<unsigned>(s.size()), text, sizeof text);
   if (length == 0) {
-    if (!Refusable(p, s))
-      FuzzFail("no script for P = \"%s\", S = \"%s\"", Printable(p).c_str(), Printable(s).c_str());
+    if (!Refusable(p, s, q))
+      FuzzFail("no script for P = \"%s\", S = \"%s\", Q = \"%s\"", Printable(p).c_str(), Printable(s).c_str(),
+               Printable(q).c_str());
     return 0;
   }
-  if (Refusable(p, s))
-    FuzzFail("a script for P = \"%s\", S = \"%s\"", Printable(p).c_str(), Printable(s).c_str());
+  if (Refusable(p, s, q))
+    FuzzFail("a script for P = \"%s\", S = \"%s\", Q = \"%s\"", Printable(p).c_str(), Printable(s).c_str(),
+             Printable(q).c_str());
   const std::string script(text, length);
-  CheckScript(script, p, s, false);
-  CheckScript(script, p, s, true);
+  CheckScript(script, p, s, q, false);
+  CheckScript(script, p, s, q, true);
   CheckCommandLine(s, false);
   CheckCommandLine(s, true);
+  // The elevated run's interpreter: any path that fits, here Q's.
+  CheckInterpreterCommandLine(q, s);
   return 0;
 }

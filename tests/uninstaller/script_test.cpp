@@ -1,14 +1,19 @@
 // The self-removal step on its own: the script's exact bytes, where it is
 // written, how it is started, and when it is not.
 #include "fixture.h"
+#include "seams.h"
 
 namespace {
 
+// The system folder's ping.exe under Wine.
+const char Ping[] = "C:\\windows\\system32\\ping.exe";
+
 std::string ExpectedScript(const std::string &program, const std::string &folder, const std::string &script) {
   return "set tessarim_tries=0\r\n:Repeat\r\nset /a tessarim_tries+=1\r\n"
-         "if %tessarim_tries% gtr 100 ping -n 2 127.0.0.1 >nul\r\ndel \"" +
-         program + "\"\r\nif exist \"" + program + "\" if %tessarim_tries% lss 160 goto Repeat\r\nrmdir \"" +
-         folder + "\"\r\ndel \"" + script + "\"\r\n";
+         "if %tessarim_tries% gtr 100 \"" +
+         std::string(Ping) + "\" -n 2 127.0.0.1 >nul\r\ndel \"" + program + "\"\r\nif exist \"" + program +
+         "\" if %tessarim_tries% lss 160 goto Repeat\r\nrmdir \"" + folder + "\"\r\ndel \"" + script +
+         "\"\r\n";
 }
 
 TEST(ScriptCommandLine, QuotedUnlessOnlyLettersDigitsAndPathSigns) {
@@ -34,8 +39,8 @@ TEST(ScriptCommandLine, QuotedUnlessOnlyLettersDigitsAndPathSigns) {
   }
 }
 
-// A program in C:\Tools\Addon with its script in C:\Temp: 280 bytes (150
-// for the five removal lines, 130 for the bounded wait), eight lines, a
+// A program in C:\Tools\Addon with its script in C:\Temp: 306 bytes (150
+// for the five removal lines, 156 for the bounded wait), eight lines, a
 // stale script replaced. The executable is held open so that the script
 // keeps retrying while its bytes are read; once it is released the script
 // must finish the job.
@@ -55,7 +60,7 @@ TEST_F(UninstallTest, WritesTheExampleScriptAndRunsIt) {
   ScheduleSelfRemoval();
 
   std::string written = test::ReadWholeFile(script);
-  EXPECT_EQ(written.size(), 280u);
+  EXPECT_EQ(written.size(), 306u);
   EXPECT_EQ(written, ExpectedScript(program, "C:\\Tools\\Addon", script));
   EXPECT_EQ(test::RecordedSteps(), std::vector<int>{1});
   EXPECT_TRUE(PriorityRaised());
@@ -68,6 +73,79 @@ TEST_F(UninstallTest, WritesTheExampleScriptAndRunsIt) {
   EXPECT_TRUE(test::WaitGone(script));
   RemoveDirectoryA("C:\\Tools");
   RemoveDirectoryA("C:\\Temp");
+}
+
+// Where the script goes and what starts it, as the token answers. Elevated
+// (or unanswered): a new file named at random in the system's temporary
+// folder whatever TMP says, started by the system's interpreter named by
+// its full path; a name already taken is left as it is and the next one
+// drawn; no script when every name is taken or no random bits come. Only
+// without elevation is the stale tessarim.bat in TMP replaced. No process
+// starts: the start is refused once its bytes are seen, and an elevated
+// script that cannot start is deleted again.
+TEST_F(UninstallTest, ScriptPlaceAndStartFollowTheToken) {
+  using test::SystemTemp;
+  using test::Token;
+  const std::string first = "\x01\x23\x45\x67", second = "\x89\xab\xcd\xef";
+  const std::string firstName = std::string(SystemTemp) + "tessarim-01234567.bat";
+  const std::string secondName = std::string(SystemTemp) + "tessarim-89abcdef.bat";
+  const std::string temp = scratch_ + "temp\\", stale = temp + "tessarim.bat";
+  const std::string app = scratch_ + "app", program = app + "\\UTessarim.exe";
+  enum Taken { Free, ByFile, ByFolder };
+  struct Case {
+    const char *what;
+    Token token;
+    std::vector<std::string> draws; // none: the random source fails
+    Taken taken;                    // the first name in the system's folder
+    std::string script;             // none: no script
+  } cases[] = {
+      {"limited", Token::Limited, {first}, Free, stale},
+      {"elevated", Token::Elevated, {first, second}, Free, firstName},
+      {"token unanswered", Token::Unanswered, {first}, Free, firstName},
+      {"first name a file", Token::Elevated, {first, second}, ByFile, secondName},
+      {"first name a folder", Token::Elevated, {first, second}, ByFolder, secondName},
+      {"every name taken", Token::Elevated, {first}, ByFile, ""},
+      {"no random bits", Token::Elevated, {}, Free, ""},
+  };
+  UseTempFolder(temp);
+  CreateDirectoryA(app.c_str(), NULL);
+  test::SetProgramPath(program);
+  test::RefuseStarts(true);
+  const std::string cmd = "C:\\windows\\system32\\cmd.exe";
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    RecreateMainWindow();
+    test::PutFile(stale, "stale");
+    if (c.taken == ByFile) test::PutFile(firstName, "someone's");
+    if (c.taken == ByFolder) CreateDirectoryA(firstName.c_str(), NULL);
+    test::AnswerToken(c.token);
+    if (c.draws.empty())
+      test::FailRandom();
+    else
+      test::DrawRandom(c.draws);
+
+    ScheduleSelfRemoval();
+
+    test::Start start = test::LastStart();
+    EXPECT_EQ(test::RecordedSteps(), std::vector<int>{1});
+    EXPECT_EQ(start.asked, !c.script.empty());
+    bool limited = c.token == Token::Limited;
+    if (start.asked) {
+      EXPECT_EQ(start.script, ExpectedScript(program, app, c.script));
+      EXPECT_EQ(start.hadApplication, !limited);
+      EXPECT_EQ(start.application, limited ? "" : cmd);
+      EXPECT_EQ(start.commandLine,
+                limited ? c.script : "\"" + cmd + "\" /d /e:on /v:off /s /c \"\"" + c.script + "\"\"");
+      EXPECT_EQ(test::Exists(c.script), limited) << "an elevated script that cannot start stays";
+    }
+    if (!limited) EXPECT_EQ(test::ReadWholeFile(stale), "stale");
+    if (c.taken == ByFile) EXPECT_EQ(test::ReadWholeFile(firstName), "someone's");
+    if (c.taken == ByFolder) EXPECT_TRUE(test::Exists(firstName));
+    EXPECT_EQ(test::SystemScripts().count("tessarim-89abcdef.bat"), 0u);
+    test::RemoveTree(firstName);
+    test::ResetSeams();
+    test::RefuseStarts(true);
+  }
 }
 
 // A temporary folder with a blank: the script still runs, even with a
@@ -235,18 +313,27 @@ TEST_F(UninstallTest, NoRmdirLineForADriveRoot) {
 }
 
 // A program file that can never be deleted, read-only or held open by
-// another program: each script gives up after about a minute (100 quick
-// tries, then 60 a second apart), leaves the program and its folder, and
-// deletes itself; nothing beside them is touched. Both run at once.
+// another program, without elevation and elevated: each script gives up
+// after about a minute (100 quick tries, then 60 a second apart), leaves
+// the program and its folder, and deletes itself; nothing beside them is
+// touched. All run at once.
 TEST_F(UninstallTest, ScriptGivesUpOnAProgramThatStays) {
   struct Case {
     const char *what;
     bool locked;
-    std::string folder, program, temp;
-    HANDLE lock;
+    bool elevated;
+    std::string folder, temp, script, draw;
+    std::string program = "";
+    HANDLE lock = INVALID_HANDLE_VALUE;
   } cases[] = {
-      {"read-only", false, scratch_ + "read-only", "", scratch_ + "temp-read-only\\", INVALID_HANDLE_VALUE},
-      {"held open", true, scratch_ + "held-open", "", scratch_ + "temp-held-open\\", INVALID_HANDLE_VALUE},
+      {"read-only", false, false, scratch_ + "read-only", scratch_ + "temp-read-only\\",
+       scratch_ + "temp-read-only\\tessarim.bat", ""},
+      {"held open", true, false, scratch_ + "held-open", scratch_ + "temp-held-open\\",
+       scratch_ + "temp-held-open\\tessarim.bat", ""},
+      {"read-only, elevated", false, true, scratch_ + "read-only-elevated", scratch_ + "temp-ro-elevated\\",
+       std::string(test::SystemTemp) + "tessarim-0000000a.bat", std::string("\0\0\0\x0a", 4)},
+      {"held open, elevated", true, true, scratch_ + "held-open-elevated", scratch_ + "temp-ho-elevated\\",
+       std::string(test::SystemTemp) + "tessarim-0000000b.bat", std::string("\0\0\0\x0b", 4)},
   };
   // A folder next door, named as the program's folder would be if the
   // script read it wrong, and another script in each temporary folder.
@@ -267,6 +354,8 @@ TEST_F(UninstallTest, ScriptGivesUpOnAProgramThatStays) {
     UseTempFolder(c.temp);
     test::PutFile(c.temp + "other.bat", "other");
     test::SetProgramPath(c.program);
+    test::AnswerToken(c.elevated ? test::Token::Elevated : test::Token::Limited);
+    test::DrawRandom(c.elevated ? std::vector<std::string>{c.draw} : std::vector<std::string>{});
 
     ScheduleSelfRemoval();
 
@@ -277,10 +366,10 @@ TEST_F(UninstallTest, ScriptGivesUpOnAProgramThatStays) {
   DWORD start = GetTickCount();
   Sleep(20000);
   for (Case &c : cases)
-    EXPECT_TRUE(test::Exists(c.temp + "tessarim.bat")) << c.what << ": the script stopped trying too soon";
+    EXPECT_TRUE(test::Exists(c.script)) << c.what << ": the script stopped trying too soon";
   for (Case &c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_TRUE(test::WaitGone(c.temp + "tessarim.bat", 120000)) << "the script did not give up";
+    EXPECT_TRUE(test::WaitGone(c.script, 120000)) << "the script did not give up";
     DWORD elapsed = GetTickCount() - start;
     EXPECT_GE(elapsed, 50000u);
     EXPECT_LE(elapsed, 110000u);
