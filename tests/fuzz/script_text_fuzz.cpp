@@ -1,7 +1,7 @@
-// The self-removal script for random program, script and ping paths, read
-// back by a small model of the command interpreter: every line, as cmd
-// expands and splits it, must be one command that names exactly the
-// program path P, its folder D, the script path S or the ping path Q, with
+// The self-removal script for random program and script paths, read back
+// by a small model of the command interpreter: every line, as cmd expands
+// and splits it, must be one command that names exactly the program path
+// P, its folder D, the script path S or the pause's ping path Q, with
 // delayed expansion off and on; and both command lines that start the
 // script must run exactly S.
 //
@@ -22,7 +22,7 @@
 // it is, but a set one expands: a % there poisons too.
 //
 // Input: P, a zero byte, S, a zero byte, Q (S defaults to an ordinary
-// temporary folder's, Q to an ordinary system folder's ping.exe).
+// temporary folder's, Q to ping.exe in D).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -158,11 +158,9 @@ Command Read(const std::string &line) {
   if (escaped) return {};
   std::string path;
   if (w == std::vector<std::string>{"setlocal", "DisableDelayedExpansion"}) return {"setlocal", ""};
-  if (w.size() == 10 && QuotedPath(w[4], &path) &&
-      std::vector<std::string>(w.begin(), w.begin() + 4) ==
-          std::vector<std::string>{"if", kCounter, "gtr", "100"} &&
-      std::vector<std::string>(w.begin() + 5, w.end()) ==
-          std::vector<std::string>{"-n", "2", "127.0.0.1", ">", "nul"})
+  const std::string ping = w.size() > 4 ? w[4] : "";
+  if (w == std::vector<std::string>{"if", kCounter, "gtr", "100", ping, "-n", "2", "127.0.0.1", ">", "nul"} &&
+      QuotedPath(ping, &path))
     return {"pause", path};
   if (w.size() == 2 && w[0] == "del" && QuotedPath(w[1], &path)) return {"del", path};
   if (w.size() == 2 && w[0] == "rmdir" && QuotedPath(w[1], &path)) return {"rmdir", path};
@@ -240,10 +238,7 @@ void CheckScript(const std::string &text, const std::string &p, const std::strin
 // The command line, as cmd /c takes it (the platform wraps it in quotes
 // and cmd takes them off again): the program that runs must be S, with
 // nothing after it.
-void CheckCommandLine(const std::string &s, bool delayed) {
-  char command_line[ScriptPathLimit + 2];
-  MakeScriptCommandLine(s.c_str(), command_line);
-  std::string line = command_line;
+void CheckCommandLine(std::string line, const std::string &s, bool delayed) {
   if (line.find('%') != std::string::npos) FuzzFail("command line holds %%: %s", Printable(line).c_str());
   if (delayed) line = ExpandDelayed(line);
   std::string program;
@@ -264,30 +259,7 @@ void CheckCommandLine(const std::string &s, bool delayed) {
     FuzzFail("command line runs \"%s\", not S = \"%s\"", Printable(program).c_str(), Printable(s).c_str());
 }
 
-// The command line that starts S through the interpreter I by full path,
-// as cmd /s /c takes it: after I's switches, the first and the last quote
-// go, and what is left must be S as one quoted word.
-void CheckInterpreterCommandLine(const std::string &i, const std::string &s) {
-  char command_line[InterpreterCommandLineCapacity];
-  const unsigned length = MakeInterpreterCommandLine(i.c_str(), s.c_str(), command_line);
-  const std::string line(command_line, length);
-  const std::string head = "\"" + i + "\" /d /e:on /v:off /s /c ";
-  if (line.compare(0, head.size(), head) != 0 || line.size() < head.size() + 2)
-    FuzzFail("interpreter command line: %s", Printable(line).c_str());
-  std::string rest = line.substr(head.size());
-  if (rest.find('%') != std::string::npos) FuzzFail("command line holds %%: %s", Printable(line).c_str());
-  if (rest.front() != '"' || rest.back() != '"')
-    FuzzFail("outer quotes missing: %s", Printable(line).c_str());
-  rest = rest.substr(1, rest.size() - 2);
-  bool escaped = false;
-  const std::vector<std::string> words = Split(rest, &escaped);
-  std::string program;
-  if (escaped || words.size() != 1 || !QuotedPath(words[0], &program) || program != s)
-    FuzzFail("interpreter command line does not run S = \"%s\": %s", Printable(s).c_str(),
-             Printable(line).c_str());
-}
-
-// Whether refusing P, S and Q is right: a path that is empty, too long, or
+// Whether refusing P and S is right: a path that is empty, too long, or
 // holds what no platform path holds; P without a folder; or S with a % or
 // ! that its command line would expand.
 bool Refusable(const std::string &p, const std::string &s, const std::string &q) {
@@ -310,7 +282,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const std::string s = zero == std::string::npos ? "C:\\Users\\me\\AppData\\Local\\Temp\\tessarim.bat"
                                                   : input.substr(zero + 1, second - zero - 1);
   const std::string q =
-      second == std::string::npos ? "C:\\Windows\\system32\\ping.exe" : input.substr(second + 1);
+      second == std::string::npos ? p.substr(0, p.rfind('\\') + 1) + "ping.exe" : input.substr(second + 1);
 
   static char text[ScriptTextCapacity];
   const unsigned length =
@@ -318,19 +290,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                      s.data(), static_cast<unsigned>(s.size()), text, sizeof text);
   if (length == 0) {
     if (!Refusable(p, s, q))
-      FuzzFail("no script for P = \"%s\", S = \"%s\", Q = \"%s\"", Printable(p).c_str(), Printable(s).c_str(),
-               Printable(q).c_str());
+      FuzzFail("no script for P = \"%s\", S = \"%s\"", Printable(p).c_str(), Printable(s).c_str());
     return 0;
   }
   if (Refusable(p, s, q))
-    FuzzFail("a script for P = \"%s\", S = \"%s\", Q = \"%s\"", Printable(p).c_str(), Printable(s).c_str(),
-             Printable(q).c_str());
+    FuzzFail("a script for P = \"%s\", S = \"%s\"", Printable(p).c_str(), Printable(s).c_str());
   const std::string script(text, length);
   CheckScript(script, p, s, q, false);
   CheckScript(script, p, s, q, true);
-  CheckCommandLine(s, false);
-  CheckCommandLine(s, true);
-  // The elevated run's interpreter: any path that fits, here Q's.
-  CheckInterpreterCommandLine(q, s);
+  char line[InterpreterCommandLineCapacity];
+  MakeScriptCommandLine(s.c_str(), line);
+  CheckCommandLine(line, s, false);
+  CheckCommandLine(line, s, true);
+  // The elevated run's: after the interpreter's switches, cmd /s /c takes
+  // off the first and the last quote.
+  const std::string head = "\"" + q + "\" /d /e:on /v:off /s /c \"";
+  const unsigned n = MakeInterpreterCommandLine(q.c_str(), s.c_str(), line);
+  if (n < head.size() + 1 || std::string(line, head.size()) != head || line[n - 1] != '"')
+    FuzzFail("interpreter command line: %s", Printable(line).c_str());
+  CheckCommandLine(std::string(line + head.size(), n - head.size() - 1), s, false);
   return 0;
 }

@@ -4,9 +4,8 @@
 // value that switches delayed expansion on for every command interpreter;
 // with COMSPEC naming this program, a batch file started by CreateProcess
 // runs as it would on a machine that sets that value.
-//
-// Where TESSARIM_COMSPEC_RECORD names a file, it first adds its command
-// line to that file, so that a test sees whether COMSPEC was used at all.
+// With TESSARIM_COMSPEC_RECORD naming a file, it first writes its command
+// line there: a test sees that COMSPEC ran.
 #include <windows.h>
 
 #include <string>
@@ -24,7 +23,7 @@ int main() {
   }
   wchar_t record[MAX_PATH];
   if (GetEnvironmentVariableW(L"TESSARIM_COMSPEC_RECORD", record, MAX_PATH) - 1u < MAX_PATH - 1u) {
-    HANDLE file = CreateFileW(record, FILE_APPEND_DATA, FILE_SHARE_READ, NULL, OPEN_ALWAYS, 0, NULL);
+    HANDLE file = CreateFileW(record, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     DWORD written = 0;
     WriteFile(file, GetCommandLineW(), lstrlenW(GetCommandLineW()) * sizeof(wchar_t), &written, NULL);
     CloseHandle(file);

@@ -14,7 +14,7 @@ void UninstallTest::SetUp() {
     if (c == '/') c = '-';
   }
   scratch_ = test::MakeScratch(name);
-  test::ResetSeams();
+  test::seams = test::Seams();
   // A temporary folder that does not exist: no script can be written, so
   // a test that does not look at the script starts no command interpreter.
   test::SetTempVariable(scratch_ + "no-such-folder");

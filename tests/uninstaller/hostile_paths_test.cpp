@@ -1,19 +1,17 @@
 // Whole runs of the real UTessarim.exe with its program folder, or its
 // temporary folder, named with a character that the command interpreter
-// treats specially, or one that a code page lacks; each once elevated (as
-// Wine starts every program) and once with the limited token. OK is
-// pressed as a person would. Each run ends in one of three ways:
+// treats specially, or one that a code page lacks, elevated or with the
+// limited token. OK is pressed as a person would. Each run ends in one of
+// three ways:
 //
-//   gone:      the library and its registry entries, then the program, its
-//              folder and the script are gone;
+//   gone:      the library and its registry entries, then the program,
+//              its folder and the script are gone;
 //   no script: the library and its registry entries are gone, the program
 //              and its folder stay, and no script was written;
 //   untouched: nothing is touched at all.
 //
-// An elevated run never reads the temporary folder from its environment,
-// so there every temporary folder ends with everything gone, and the
-// command interpreter that COMSPEC names (here one that records that it
-// ran) never runs.
+// Elevated, TMP is never read, so every temporary folder ends with all gone,
+// and COMSPEC (a recording one) never runs.
 //
 // And in every run no decoy is touched: a folder named as the special
 // characters would leave it if they were dropped, expanded or read in the
@@ -75,8 +73,8 @@ struct Name {
   std::wstring part;                 // put into the folder's name
   std::vector<std::wstring> misread; // the part dropped, expanded or read wrongly
   Outcome asProgramFolder;
-  Outcome asTempFolder; // without elevation
-  bool delayed;         // run once more with delayed expansion on
+  Outcome asTempFolder;
+  bool delayed; // run once more with delayed expansion on
 };
 
 // é is in ANSI 1252 (0xE9) and OEM 437 (0x82): read as OEM, 0xE9 is Θ.
@@ -193,18 +191,17 @@ TEST_F(HostilePaths, EachNameIsRemovedOrLeftAndNothingElseIsTouched) {
   struct Run {
     std::string label;
     const Name *name;
-    bool inTemp;   // the name is the temporary folder's, else the program folder's
-    bool delayed;  // delayed expansion on
-    bool elevated; // else started with the limited token
+    bool inTemp;           // the name is the temporary folder's, else the program folder's
+    bool delayed;          // delayed expansion on
+    bool elevated = false; // else started with the limited token
   };
   std::vector<Name> names = HostileNames();
   std::vector<Run> runs;
   for (const Name &n : names) {
-    runs.push_back({std::string("program folder ") + n.label, &n, false, false, false});
-    runs.push_back({std::string("temporary folder ") + n.label, &n, true, false, false});
+    runs.push_back({std::string("program folder ") + n.label, &n, false, false});
+    runs.push_back({std::string("temporary folder ") + n.label, &n, true, false});
     if (n.delayed)
-      runs.push_back(
-          {std::string("program folder ") + n.label + ", delayed expansion on", &n, false, true, false});
+      runs.push_back({std::string("program folder ") + n.label + ", delayed expansion on", &n, false, true});
     runs.push_back({std::string("elevated, program folder ") + n.label, &n, false, false, true});
     runs.push_back({std::string("elevated, temporary folder ") + n.label, &n, true, false, true});
   }
@@ -268,8 +265,7 @@ TEST_F(HostilePaths, EachNameIsRemovedOrLeftAndNothingElseIsTouched) {
 
     RunAndPressOk(program, temp, !r.elevated);
 
-    // An elevated script's name is drawn at random: it is done when no
-    // new one is left.
+    // An elevated script's name is random: done when no new one is left.
     auto scriptDone = [&] { return !test::ExistsW(script) && test::SystemScripts() == systemScripts; };
     if (expected == Gone) {
       EXPECT_TRUE(test::WaitFor(scriptDone, 60000)) << "the script did not finish";
@@ -297,7 +293,6 @@ TEST_F(HostilePaths, EachNameIsRemovedOrLeftAndNothingElseIsTouched) {
       EXPECT_EQ(ReadW(decoy.first), decoy.second) << "decoy touched: " << test::Ansi(decoy.first);
 
     SetEnvironmentVariableA("COMSPEC", savedComspec_.c_str());
-    SetEnvironmentVariableA("TESSARIM_COMSPEC_RECORD", NULL);
     ForgetRegistry();
     test::RemoveTreeW(caseDir);
   }

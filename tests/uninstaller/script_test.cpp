@@ -5,15 +5,11 @@
 
 namespace {
 
-// The system folder's ping.exe under Wine.
-const char Ping[] = "C:\\windows\\system32\\ping.exe";
-
 std::string ExpectedScript(const std::string &program, const std::string &folder, const std::string &script) {
   return "set tessarim_tries=0\r\n:Repeat\r\nset /a tessarim_tries+=1\r\n"
-         "if %tessarim_tries% gtr 100 \"" +
-         std::string(Ping) + "\" -n 2 127.0.0.1 >nul\r\ndel \"" + program + "\"\r\nif exist \"" + program +
-         "\" if %tessarim_tries% lss 160 goto Repeat\r\nrmdir \"" + folder + "\"\r\ndel \"" + script +
-         "\"\r\n";
+         "if %tessarim_tries% gtr 100 \"C:\\windows\\system32\\ping.exe\" -n 2 127.0.0.1 >nul\r\ndel \"" +
+         program + "\"\r\nif exist \"" + program + "\" if %tessarim_tries% lss 160 goto Repeat\r\nrmdir \"" +
+         folder + "\"\r\ndel \"" + script + "\"\r\n";
 }
 
 TEST(ScriptCommandLine, QuotedUnlessOnlyLettersDigitsAndPathSigns) {
@@ -76,30 +72,25 @@ TEST_F(UninstallTest, WritesTheExampleScriptAndRunsIt) {
 }
 
 // Where the script goes and what starts it, as the token answers. Elevated
-// (or unanswered): a new file named at random in the system's temporary
-// folder whatever TMP says, started by the system's interpreter named by
-// its full path; a name already taken is left as it is and the next one
-// drawn; no script when every name is taken or no random bits come. Only
-// without elevation is the stale tessarim.bat in TMP replaced. No process
-// starts: the start is refused once its bytes are seen, and an elevated
-// script that cannot start is deleted again.
+// or unanswered: a new file with a random name in the system's temporary
+// folder (TMP unread; a name taken is left as it is and the next drawn),
+// started by the system's cmd.exe, and deleted when it cannot start.
 TEST_F(UninstallTest, ScriptPlaceAndStartFollowTheToken) {
-  using test::SystemTemp;
   using test::Token;
   const std::string first = "\x01\x23\x45\x67", second = "\x89\xab\xcd\xef";
-  const std::string firstName = std::string(SystemTemp) + "tessarim-01234567.bat";
-  const std::string secondName = std::string(SystemTemp) + "tessarim-89abcdef.bat";
-  const std::string temp = scratch_ + "temp\\", stale = temp + "tessarim.bat";
-  const std::string app = scratch_ + "app", program = app + "\\UTessarim.exe";
+  const std::string firstName = std::string(test::SystemTemp) + "tessarim-01234567.bat";
+  const std::string secondName = std::string(test::SystemTemp) + "tessarim-89abcdef.bat";
+  const std::string temp = scratch_ + "temp\\", app = scratch_ + "app", program = app + "\\UTessarim.exe";
+  const std::string cmd = "C:\\windows\\system32\\cmd.exe";
   enum Taken { Free, ByFile, ByFolder };
   struct Case {
     const char *what;
     Token token;
     std::vector<std::string> draws; // none: the random source fails
-    Taken taken;                    // the first name in the system's folder
+    Taken taken;                    // the first name
     std::string script;             // none: no script
   } cases[] = {
-      {"limited", Token::Limited, {first}, Free, stale},
+      {"limited", Token::Limited, {first}, Free, temp + "tessarim.bat"},
       {"elevated", Token::Elevated, {first, second}, Free, firstName},
       {"token unanswered", Token::Unanswered, {first}, Free, firstName},
       {"first name a file", Token::Elevated, {first, second}, ByFile, secondName},
@@ -110,41 +101,31 @@ TEST_F(UninstallTest, ScriptPlaceAndStartFollowTheToken) {
   UseTempFolder(temp);
   CreateDirectoryA(app.c_str(), NULL);
   test::SetProgramPath(program);
-  test::RefuseStarts(true);
-  const std::string cmd = "C:\\windows\\system32\\cmd.exe";
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
     RecreateMainWindow();
-    test::PutFile(stale, "stale");
+    test::PutFile(temp + "tessarim.bat", "stale");
     if (c.taken == ByFile) test::PutFile(firstName, "someone's");
     if (c.taken == ByFolder) CreateDirectoryA(firstName.c_str(), NULL);
-    test::AnswerToken(c.token);
-    if (c.draws.empty())
-      test::FailRandom();
-    else
-      test::DrawRandom(c.draws);
+    test::seams = {c.token, c.draws, c.draws.empty(), true};
 
     ScheduleSelfRemoval();
 
-    test::Start start = test::LastStart();
-    EXPECT_EQ(test::RecordedSteps(), std::vector<int>{1});
-    EXPECT_EQ(start.asked, !c.script.empty());
     bool limited = c.token == Token::Limited;
-    if (start.asked) {
-      EXPECT_EQ(start.script, ExpectedScript(program, app, c.script));
-      EXPECT_EQ(start.hadApplication, !limited);
-      EXPECT_EQ(start.application, limited ? "" : cmd);
-      EXPECT_EQ(start.commandLine,
+    EXPECT_EQ(test::RecordedSteps(), std::vector<int>{1});
+    EXPECT_EQ(test::seams.started, !c.script.empty());
+    if (!c.script.empty()) {
+      EXPECT_EQ(test::seams.script, ExpectedScript(program, app, c.script));
+      EXPECT_EQ(test::seams.application, limited ? "<none>" : cmd);
+      EXPECT_EQ(test::seams.commandLine,
                 limited ? c.script : "\"" + cmd + "\" /d /e:on /v:off /s /c \"\"" + c.script + "\"\"");
-      EXPECT_EQ(test::Exists(c.script), limited) << "an elevated script that cannot start stays";
+      EXPECT_EQ(test::Exists(c.script), limited);
     }
-    if (!limited) EXPECT_EQ(test::ReadWholeFile(stale), "stale");
-    if (c.taken == ByFile) EXPECT_EQ(test::ReadWholeFile(firstName), "someone's");
-    if (c.taken == ByFolder) EXPECT_TRUE(test::Exists(firstName));
-    EXPECT_EQ(test::SystemScripts().count("tessarim-89abcdef.bat"), 0u);
+    EXPECT_EQ(test::ReadWholeFile(temp + "tessarim.bat"),
+              limited ? ExpectedScript(program, app, c.script) : "stale");
+    if (c.taken != Free)
+      EXPECT_EQ(test::ReadWholeFile(firstName), c.taken == ByFile ? "someone's" : "<missing>");
     test::RemoveTree(firstName);
-    test::ResetSeams();
-    test::RefuseStarts(true);
   }
 }
 
@@ -313,27 +294,25 @@ TEST_F(UninstallTest, NoRmdirLineForADriveRoot) {
 }
 
 // A program file that can never be deleted, read-only or held open by
-// another program, without elevation and elevated: each script gives up
-// after about a minute (100 quick tries, then 60 a second apart), leaves
-// the program and its folder, and deletes itself; nothing beside them is
-// touched. All run at once.
+// another program: each script, elevated or not, gives up after about a
+// minute (100 quick tries, then 60 a second apart), leaves the program and
+// its folder, and deletes itself; nothing beside them is touched. All run
+// at once.
 TEST_F(UninstallTest, ScriptGivesUpOnAProgramThatStays) {
   struct Case {
     const char *what;
     bool locked;
-    bool elevated;
-    std::string folder, temp, script, draw;
-    std::string program = "";
-    HANDLE lock = INVALID_HANDLE_VALUE;
+    std::string folder, program, temp;
+    HANDLE lock;
+    char draw = 0; // elevated, with this last random byte
+    std::string script = "";
   } cases[] = {
-      {"read-only", false, false, scratch_ + "read-only", scratch_ + "temp-read-only\\",
-       scratch_ + "temp-read-only\\tessarim.bat", ""},
-      {"held open", true, false, scratch_ + "held-open", scratch_ + "temp-held-open\\",
-       scratch_ + "temp-held-open\\tessarim.bat", ""},
-      {"read-only, elevated", false, true, scratch_ + "read-only-elevated", scratch_ + "temp-ro-elevated\\",
-       std::string(test::SystemTemp) + "tessarim-0000000a.bat", std::string("\0\0\0\x0a", 4)},
-      {"held open, elevated", true, true, scratch_ + "held-open-elevated", scratch_ + "temp-ho-elevated\\",
-       std::string(test::SystemTemp) + "tessarim-0000000b.bat", std::string("\0\0\0\x0b", 4)},
+      {"read-only", false, scratch_ + "read-only", "", scratch_ + "temp-read-only\\", INVALID_HANDLE_VALUE},
+      {"held open", true, scratch_ + "held-open", "", scratch_ + "temp-held-open\\", INVALID_HANDLE_VALUE},
+      {"read-only, elevated", false, scratch_ + "ro-elevated", "", scratch_ + "temp-ro\\",
+       INVALID_HANDLE_VALUE, 1},
+      {"held open, elevated", true, scratch_ + "ho-elevated", "", scratch_ + "temp-ho\\",
+       INVALID_HANDLE_VALUE, 2},
   };
   // A folder next door, named as the program's folder would be if the
   // script read it wrong, and another script in each temporary folder.
@@ -354,8 +333,10 @@ TEST_F(UninstallTest, ScriptGivesUpOnAProgramThatStays) {
     UseTempFolder(c.temp);
     test::PutFile(c.temp + "other.bat", "other");
     test::SetProgramPath(c.program);
-    test::AnswerToken(c.elevated ? test::Token::Elevated : test::Token::Limited);
-    test::DrawRandom(c.elevated ? std::vector<std::string>{c.draw} : std::vector<std::string>{});
+    test::seams.token = c.draw ? test::Token::Elevated : test::Token::Limited;
+    test::seams.draws = {std::string("\0\0\0", 3) + c.draw};
+    c.script = c.draw ? test::SystemTemp + std::string("tessarim-0000000") + char('0' + c.draw) + ".bat"
+                      : c.temp + "tessarim.bat";
 
     ScheduleSelfRemoval();
 
