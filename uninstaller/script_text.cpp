@@ -73,19 +73,29 @@ static bool FolderRemovable(const char *folder, int length) {
   return last != ':' && last != '\\';
 }
 
-unsigned MakeScriptText(const char *program, unsigned programLength, const char *script,
-                        unsigned scriptLength, char *text, unsigned capacity) {
-  if (!PathFitsScript(program, programLength) || !PathFitsScript(script, scriptLength)) return 0;
-  if (Holds(script, scriptLength, '%') || Holds(script, scriptLength, '!')) return 0;
+// Whether S may stand in the script and on a command line, where %% is
+// no escape.
+static bool ScriptPathFits(const char *script, unsigned length) {
+  return PathFitsScript(script, length) && !Holds(script, length, '%') && !Holds(script, length, '!');
+}
+
+unsigned MakeScriptText(const char *program, unsigned programLength, const char *ping, unsigned pingLength,
+                        const char *script, unsigned scriptLength, char *text, unsigned capacity) {
+  if (!PathFitsScript(program, programLength) || !PathFitsScript(ping, pingLength) ||
+      !ScriptPathFits(script, scriptLength))
+    return 0;
   int folderLength = LastBackslash(program, (int)programLength);
   if (folderLength < 0) return 0;
 
   Writer out = {text, capacity, 0, false};
-  if (Holds(program, programLength, '!')) out.Literal("setlocal DisableDelayedExpansion\r\n");
+  if (Holds(program, programLength, '!') || Holds(ping, pingLength, '!'))
+    out.Literal("setlocal DisableDelayedExpansion\r\n");
   out.Literal("set tessarim_tries=0\r\n"
               ":Repeat\r\n"
               "set /a tessarim_tries+=1\r\n"
-              "if %tessarim_tries% gtr 100 ping -n 2 127.0.0.1 >nul\r\n"
+              "if %tessarim_tries% gtr 100 \"");
+  out.Path(ping, pingLength);
+  out.Literal("\" -n 2 127.0.0.1 >nul\r\n"
               "del \"");
   out.Path(program, programLength);
   out.Literal("\"\r\nif exist \"");
@@ -120,4 +130,22 @@ void MakeScriptCommandLine(const char *scriptPath, char *commandLine) {
   for (unsigned i = 0; i < length; ++i) commandLine[at++] = scriptPath[i];
   if (!plain) commandLine[at++] = '"';
   commandLine[at] = 0;
+}
+
+unsigned MakeInterpreterCommandLine(const char *interpreter, const char *scriptPath, char *commandLine) {
+  unsigned interpreterLength = 0;
+  while (interpreter[interpreterLength] != 0 && interpreterLength < ScriptPathLimit) ++interpreterLength;
+  unsigned scriptLength = 0;
+  while (scriptPath[scriptLength] != 0 && scriptLength < ScriptPathLimit) ++scriptLength;
+  if (!PathFitsScript(interpreter, interpreterLength) || !ScriptPathFits(scriptPath, scriptLength)) return 0;
+
+  Writer out = {commandLine, InterpreterCommandLineCapacity - 1, 0, false};
+  out.Byte('"');
+  for (unsigned i = 0; i < interpreterLength; ++i) out.Byte(interpreter[i]);
+  out.Literal("\" /d /e:on /v:off /s /c \"\"");
+  for (unsigned i = 0; i < scriptLength; ++i) out.Byte(scriptPath[i]);
+  out.Literal("\"\"");
+  if (out.spoilt) return 0;
+  commandLine[out.length] = 0;
+  return out.length;
 }

@@ -1,25 +1,28 @@
-// The self-removal script's bytes and its command line, built from the
-// program path P and the script path S alone. Portable: no windows.h and no
+// The self-removal script's bytes and its command lines, built from the
+// program path P, the script path S and the path Q of the system folder's
+// ping.exe alone. Portable: no windows.h and no
 // C or C++ runtime (the uninstaller links none), so that the uninstaller and
 // the native fuzz target compile the same code.
 //
-// The paths arrive as the command interpreter will read them: P and S in
+// The paths arrive as the command interpreter will read them: P, S and Q in
 // the OEM code page (the uninstaller converts them, see self_removal.cpp).
 // The folder D is P up to its last backslash, that backslash not included.
 //
 // The script, each line ending in CR LF:
 //
-//   setlocal DisableDelayedExpansion                    only if P holds !
+//   setlocal DisableDelayedExpansion                    only if P or Q holds !
 //   set tessarim_tries=0
 //   :Repeat
 //   set /a tessarim_tries+=1
-//   if %tessarim_tries% gtr 100 ping -n 2 127.0.0.1 >nul
+//   if %tessarim_tries% gtr 100 "Q" -n 2 127.0.0.1 >nul
 //   del "P"
 //   if exist "P" if %tessarim_tries% lss 160 goto Repeat
 //   rmdir "D"                                           not for a drive root
 //   del "S"
 //
-// with every % of P, D and S written as %%. The first 100 tries follow each
+// with every % of P, D, S and Q written as %%. Q is a full path so that no
+// ping.bat or ping.exe planted in the current folder (the drive's root) or
+// on the search path runs in its place. The first 100 tries follow each
 // other at once; each of the next 60 waits about a second (ping sends its
 // second echo a second after the first), so a program that can never be
 // deleted is given up after about a minute. Then rmdir fails, since the
@@ -40,8 +43,8 @@
 const unsigned ScriptPathLimit = 260;
 
 // Room for the longest script, with room to spare: the fixed text (200
-// bytes), P twice and D once with every character a doubled % (518 bytes
-// each), and S (259 bytes) come to less than 2 KiB.
+// bytes), P twice, D once and Q once with every character a doubled % (518
+// bytes each), and S (259 bytes) come to less than 2.5 KiB.
 const unsigned ScriptTextCapacity = 4096;
 
 // Position of the last backslash among the first `length` characters of
@@ -54,17 +57,37 @@ int LastBackslash(const char *text, int length);
 // would end the quotes, or make del and rmdir take wildcards or switches).
 bool PathFitsScript(const char *path, unsigned length);
 
-// Writes the script for P and S into `text` (`capacity` bytes) and returns
-// its length; returns 0, writing nothing that counts, when no script may be
-// written: P or S does not fit the script, P holds no backslash, S holds %
-// or !, or the script does not fit `capacity`.
-unsigned MakeScriptText(const char *program, unsigned programLength, const char *script,
-                        unsigned scriptLength, char *text, unsigned capacity);
+// Writes the script for P, Q and S into `text` (`capacity` bytes) and
+// returns its length; returns 0, writing nothing that counts, when no
+// script may be written: P, Q or S does not fit the script, P holds no
+// backslash, S holds % or !, or the script does not fit `capacity`.
+unsigned MakeScriptText(const char *program, unsigned programLength, const char *ping, unsigned pingLength,
+                        const char *script, unsigned scriptLength, char *text, unsigned capacity);
 
 // The command line that starts the script at `scriptPath` (a zero-
 // terminated path of at most 259 bytes, without % or !): the bare path when
 // it holds only ASCII letters, digits and \ : . _ -, otherwise the path in
 // double quotes. `commandLine` holds ScriptPathLimit + 2 bytes.
 void MakeScriptCommandLine(const char *scriptPath, char *commandLine);
+
+// Room for the command line below: two paths of 259 bytes, 29 bytes of
+// quotes and switches, and the terminating zero.
+const unsigned InterpreterCommandLineCapacity = 2 * ScriptPathLimit + 32;
+
+// The command line that starts the script S through the command
+// interpreter I named by its full path (which CreateProcess is also given
+// as the program to run, so nothing is looked up):
+//
+//   "I" /d /e:on /v:off /s /c ""S""
+//
+// /d skips the AutoRun commands of the user's registry, /e:on keeps the
+// command extensions that set /a needs even where the user switched them
+// off, /v:off leaves delayed expansion off. With /s the interpreter takes
+// off the outer pair of quotes only, so "S" stays one quoted word, blanks
+// and & included. Writes it into `commandLine`
+// (InterpreterCommandLineCapacity bytes) and returns its length; returns 0
+// when I or S does not fit the script's rules, or S holds % or !, which
+// the interpreter would expand.
+unsigned MakeInterpreterCommandLine(const char *interpreter, const char *scriptPath, char *commandLine);
 
 #endif

@@ -2,19 +2,52 @@
 // executable, so it leaves that to a batch script which retries until the
 // program has exited (for about a minute at most), then removes the folder
 // if empty, then itself. The script's text is script_text.cpp's; this file
-// settles the paths it may name and converts them to the OEM code page.
+// settles the paths it may name, converts them to the OEM code page, and
+// chooses where the script lives and what starts it.
+//
+// Without elevation nothing crosses a boundary: tessarim.bat goes to the
+// user's temporary folder and starts as the platform starts a batch file.
+// Elevated, the program acts as an administrator, while its environment
+// (TMP, COMSPEC) and the user's temporary folder are the user's own, open
+// to every program the user runs: one could swap the script's lines while
+// the command interpreter reads them, or lead the write to another file. So
+// an elevated run takes nothing from the environment: its script is a new
+// file with a random name in the system's temporary folder, which only
+// SYSTEM and Administrators may open, run by the system's own command
+// interpreter named by its full path.
 #include "uninstaller.h"
 
-#include <commctrl.h>
+#include <sddl.h>
 
 // Room left after the temporary folder for "tessarim.bat" and its zero.
 static const DWORD TempPathLimit = MAX_PATH - sizeof LibraryFileName;
 
-// The script and the two paths as the command interpreter reads them. Kept
-// out of the stack, which this program grows without probes.
+// The elevated script's name: the prefix, 8 random hexadecimal digits and
+// the extension.
+static const char FreshNamePrefix[] = "tessarim-";
+static const char FreshNameExtension[] = ".bat";
+static const DWORD RandomNameBytes = 4;
+static const DWORD FreshNameSize =
+    sizeof FreshNamePrefix - 1 + 2 * RandomNameBytes + sizeof FreshNameExtension;
+static_assert(FreshNameSize == sizeof "tessarim-01234567.bat", "prefix, 8 digits, extension and zero");
+// Names tried before an elevated run gives up its script: each collision
+// is a file or folder someone put there, or one pending deletion.
+static const int FreshNameTries = 16;
+// Owned by Administrators, full access for SYSTEM and Administrators only,
+// nothing inherited from the folder: no other account may change the
+// script, whatever the machine's default owner.
+static const char ScriptSecurity[] = "O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)";
+
+// The script, the paths as the command interpreter reads them, and the
+// system programs' paths. Kept out of the stack, which this program grows
+// without probes.
 static char ScriptText[ScriptTextCapacity];
 static char OemProgram[MAX_PATH];
 static char OemScript[MAX_PATH];
+static char PingPath[MAX_PATH];
+static char OemPing[MAX_PATH];
+static char InterpreterPath[MAX_PATH];
+static char CommandLine[InterpreterCommandLineCapacity];
 
 // Fills a structure byte by byte: the program links no memset.
 static void ZeroBytes(void *block, DWORD size) {
@@ -22,17 +55,23 @@ static void ZeroBytes(void *block, DWORD size) {
   for (DWORD i = 0; i < size; ++i) bytes[i] = 0;
 }
 
+// Whether the `length` bytes of the folder `path` (one of `limit` bytes at
+// most, zero included) are the platform's folder exactly: a letter that the
+// ANSI code page lacks comes back as ? or a look-alike, and the script
+// would name another file.
+static bool ExactFolder(const char *path, DWORD length, DWORD limit, const WCHAR *wide, DWORD wideLength) {
+  return length != 0 && length < limit && wideLength != 0 && wideLength < MAX_PATH &&
+         SameInAnsi(path, length, wide);
+}
+
 // Puts the script path in PathBuffer: the temporary folder and the library's
 // file name with the extension "bat". False when the folder is unknown, too
-// long to leave room for the name, or not exactly the platform's folder in
-// the ANSI code page (a letter that ANSI lacks comes back as ? or a
-// look-alike, and the script would name another file).
+// long to leave room for the name, or not exactly the platform's folder.
 static bool MakeScriptPath() {
   DWORD length = GetTempPathA(TempPathLimit, PathBuffer);
-  if (length == 0 || length >= TempPathLimit) return false;
   WCHAR wide[MAX_PATH];
   DWORD wideLength = GetTempPathW(MAX_PATH, wide);
-  if (wideLength == 0 || wideLength >= MAX_PATH || !SameInAnsi(PathBuffer, length, wide) ||
+  if (!ExactFolder(PathBuffer, length, TempPathLimit, wide, wideLength) ||
       !LastBackslashStandsAlone(PathBuffer, length))
     return false;
   lstrcpyA(PathBuffer + length, LibraryFileName);
@@ -40,7 +79,28 @@ static bool MakeScriptPath() {
   return true;
 }
 
-// Puts the `length` bytes of `ansi` in `oem` in the OEM code page, in which
+// Puts in `path` the Windows folder (GetSystemWindowsDirectoryA) or the
+// system folder (GetSystemDirectoryA), a backslash unless it ends in one
+// (a drive's root), and `name`, and returns the length; `room` more bytes
+// must fit after it. 0 when the folder is unknown, not exactly the
+// platform's, or too long.
+static DWORD InSystemFolder(bool windowsFolder, const char *name, DWORD room, char *path) {
+  WCHAR wide[MAX_PATH];
+  DWORD length =
+      windowsFolder ? GetSystemWindowsDirectoryA(path, MAX_PATH) : GetSystemDirectoryA(path, MAX_PATH);
+  DWORD wideLength =
+      windowsFolder ? GetSystemWindowsDirectoryW(wide, MAX_PATH) : GetSystemDirectoryW(wide, MAX_PATH);
+  if (!ExactFolder(path, length, MAX_PATH, wide, wideLength)) return 0;
+  bool separated =
+      LastBackslash(path, (int)length) == (int)length - 1 && LastBackslashStandsAlone(path, length);
+  DWORD nameLength = (DWORD)lstrlenA(name);
+  if (length + 1 + nameLength + room >= MAX_PATH) return 0;
+  if (!separated) path[length++] = '\\';
+  lstrcpyA(path + length, name);
+  return length + nameLength;
+}
+
+// Puts in `oem` the `length` bytes of `ansi` in the OEM code page, in which
 // the command interpreter reads a batch file. False when a character has
 // no exact counterpart there: CharToOemBuffA would put a look-alike in its
 // place, so the text must convert back to itself and both must be the same
@@ -63,12 +123,20 @@ static bool ToOem(const char *ansi, DWORD length, char *oem) {
   return true;
 }
 
-// Writes the script to the file named in PathBuffer in one write. A script
-// cut short could end inside a path and name another one: then it is
-// deleted again and not started.
-static bool WriteScript(unsigned size) {
-  HANDLE file = CreateFileA(PathBuffer, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+// The script for the program path (in OemProgram), the ping path (in
+// OemPing) and the script path in PathBuffer, in ScriptText; its size, or
+// 0 when the script path cannot be carried.
+static unsigned ComposeScript(DWORD programLength, DWORD pingLength) {
+  DWORD scriptLength = (DWORD)lstrlenA(PathBuffer);
+  if (!ToOem(PathBuffer, scriptLength, OemScript)) return 0;
+  return MakeScriptText(OemProgram, programLength, OemPing, pingLength, OemScript, scriptLength, ScriptText,
+                        sizeof ScriptText);
+}
+
+// Writes the script to the file just created at PathBuffer in one write,
+// and closes it. A script cut short could end inside a path and name
+// another one: then it is deleted again and not started.
+static bool WriteScript(HANDLE file, unsigned size) {
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   BOOL whole = WriteFile(file, ScriptText, size, &written, NULL) && written == size;
@@ -77,20 +145,85 @@ static bool WriteScript(unsigned size) {
   return whole;
 }
 
+static HANDLE CreateScript(DWORD disposition, SECURITY_ATTRIBUTES *security) {
+  return CreateFileA(PathBuffer, GENERIC_WRITE, 0, security, disposition,
+                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+}
+
+// Names the script in PathBuffer, after the folder's `folderLength` bytes:
+// the prefix, 8 random hexadecimal digits, the extension.
+static bool NameFreshScript(DWORD folderLength) {
+  BYTE bits[RandomNameBytes];
+  if (!RandomBytes(bits, sizeof bits)) return false;
+  static const char digits[] = "0123456789abcdef";
+  char *name = PathBuffer + folderLength;
+  lstrcpyA(name, FreshNamePrefix);
+  char *at = name + sizeof FreshNamePrefix - 1;
+  for (DWORD i = 0; i < RandomNameBytes; ++i) {
+    *at++ = digits[bits[i] >> 4];
+    *at++ = digits[bits[i] & 15];
+  }
+  lstrcpyA(at, FreshNameExtension);
+  return true;
+}
+
+// Writes the elevated run's script as a new file in the folder whose
+// `folderLength` bytes begin PathBuffer. CREATE_NEW never opens what is
+// already there, file or link; a name that is taken is left as it is and
+// another one drawn.
+static bool WriteFreshScript(DWORD folderLength, DWORD programLength, DWORD pingLength) {
+  PSECURITY_DESCRIPTOR descriptor = NULL;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(ScriptSecurity, SDDL_REVISION_1, &descriptor,
+                                                            NULL))
+    return false;
+  SECURITY_ATTRIBUTES security;
+  security.nLength = sizeof security;
+  security.lpSecurityDescriptor = descriptor;
+  security.bInheritHandle = FALSE;
+  bool written = false;
+  for (int i = 0; i < FreshNameTries && NameFreshScript(folderLength); ++i) {
+    unsigned size = ComposeScript(programLength, pingLength);
+    if (size == 0) break;
+    HANDLE file = CreateScript(CREATE_NEW, &security);
+    if (file != INVALID_HANDLE_VALUE) {
+      written = WriteScript(file, size);
+      break;
+    }
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED) break;
+  }
+  LocalFree(descriptor);
+  return written;
+}
+
 // Starts the script suspended at idle priority, and lets it run only once
 // this program has raised its own priority, so that the program ends before
 // the script's retries can succeed. No handle of the script is kept.
-static void StartScript(STARTUPINFOA *startup) {
-  char commandLine[MAX_PATH + 2];
-  MakeScriptCommandLine(PathBuffer, commandLine);
+// Elevated, the system's interpreter runs it, and a script that cannot be
+// started is deleted again.
+static void StartScript(bool elevated) {
+  const char *application = NULL;
+  if (!elevated) {
+    MakeScriptCommandLine(PathBuffer, CommandLine);
+  } else {
+    application = InterpreterPath;
+    if (MakeInterpreterCommandLine(InterpreterPath, PathBuffer, CommandLine) == 0) {
+      DeleteFileA(PathBuffer);
+      return;
+    }
+  }
 
-  startup->cb = sizeof *startup;
-  startup->dwFlags = STARTF_USESHOWWINDOW;
-  startup->wShowWindow = SW_HIDE;
+  STARTUPINFOA startup;
+  ZeroBytes(&startup, sizeof startup);
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION process;
-  if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, CREATE_SUSPENDED | IDLE_PRIORITY_CLASS, NULL,
-                      "\\", startup, &process))
+  if (!StartProcess(application, CommandLine, CREATE_SUSPENDED | IDLE_PRIORITY_CLASS, "\\", &startup,
+                    &process)) {
+    if (elevated) DeleteFileA(PathBuffer);
     return;
+  }
   SetThreadPriority(process.hThread, THREAD_PRIORITY_IDLE);
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
   SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
@@ -99,9 +232,30 @@ static void StartScript(STARTUPINFOA *startup) {
   CloseHandle(process.hThread);
 }
 
+// Only the token decides, never the environment, an argument or the
+// registry, which the user writes. A token that cannot answer counts as
+// elevated: the careful way is right either way.
+static bool RunsElevated() {
+  DWORD elevated = 0;
+  return !AskElevation(&elevated) || elevated != 0;
+}
+
+// Settles the script's path and writes the script: in the system's
+// temporary folder with the interpreter's path when elevated, in the
+// user's otherwise.
+static bool WriteScriptFor(bool elevated, DWORD programLength, DWORD pingLength) {
+  if (elevated) {
+    DWORD folderLength = InSystemFolder(true, "Temp\\", FreshNameSize, PathBuffer);
+    return folderLength != 0 && InSystemFolder(false, "cmd.exe", 0, InterpreterPath) != 0 &&
+           WriteFreshScript(folderLength, programLength, pingLength);
+  }
+  if (!MakeScriptPath()) return false;
+  unsigned size = ComposeScript(programLength, pingLength);
+  return size != 0 && WriteScript(CreateScript(CREATE_ALWAYS, NULL), size);
+}
+
 void ScheduleSelfRemoval() {
-  STARTUPINFOA startup;
-  ZeroBytes(&startup, sizeof startup);
+  bool elevated = RunsElevated();
 
   // Every path is settled before anything is written: a cut or lossy
   // path, or one that the command interpreter cannot read back as it is,
@@ -109,13 +263,10 @@ void ScheduleSelfRemoval() {
   // and the program and its folder stay.
   char program[MAX_PATH];
   DWORD programLength = ProgramPath(program);
-  unsigned size = 0;
-  if (NamesThisProgram(program, programLength) && MakeScriptPath()) {
-    DWORD scriptLength = (DWORD)lstrlenA(PathBuffer);
-    if (ToOem(program, programLength, OemProgram) && ToOem(PathBuffer, scriptLength, OemScript))
-      size =
-          MakeScriptText(OemProgram, programLength, OemScript, scriptLength, ScriptText, sizeof ScriptText);
-  }
-  if (size != 0 && WriteScript(size)) StartScript(&startup);
-  SendDlgItemMessageA(MainWindow, IDC_PROGRESS, PBM_STEPIT, 0, 0);
+  DWORD pingLength = InSystemFolder(false, "ping.exe", 0, PingPath);
+  if (NamesThisProgram(program, programLength) && pingLength != 0 &&
+      ToOem(program, programLength, OemProgram) && ToOem(PingPath, pingLength, OemPing) &&
+      WriteScriptFor(elevated, programLength, pingLength))
+    StartScript(elevated);
+  StepProgress();
 }

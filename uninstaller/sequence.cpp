@@ -64,7 +64,7 @@ bool MakeLibraryPath(char *path, DWORD n) {
   return true;
 }
 
-static void StepProgress() { SendDlgItemMessageA(MainWindow, IDC_PROGRESS, PBM_STEPIT, 0, 0); }
+void StepProgress() { SendDlgItemMessageA(MainWindow, IDC_PROGRESS, PBM_STEPIT, 0, 0); }
 
 // Deletes the platform's count of the library's users outright; it is never
 // read or decremented, since the library leaves whoever else counts on it.

@@ -31,6 +31,8 @@ const DWORD ExtensionOffset = sizeof LibraryFileName - sizeof ScriptExtension;
 // The progress bar moves one step after the library file and one after the
 // last step.
 const int ProgressSteps = 2;
+// Moves the dialog's progress bar one step.
+void StepProgress();
 
 // Creates the dialog and runs its message loop until the dialog is
 // destroyed; the entry point ends the process after it.
@@ -43,8 +45,9 @@ void RunUninstall();
 // Deletes the file named in PathBuffer, warns when that fails for any reason
 // but a missing file, and steps the progress bar.
 void DeleteLibraryFile();
-// Writes tessarim.bat to the temporary folder, starts it at idle priority
-// and steps the progress bar.
+// Writes the self-removal script and starts it at idle priority (without
+// elevation tessarim.bat in the user's temporary folder; elevated a new,
+// uniquely named file in the system's), and steps the progress bar.
 void ScheduleSelfRemoval();
 
 // The program's full path, as GetModuleFileNameA(NULL, buffer, MAX_PATH)
@@ -53,6 +56,20 @@ void ScheduleSelfRemoval();
 // without moving their own executable.
 DWORD ProgramPath(char *buffer);
 DWORD ProgramPathW(WCHAR *buffer);
+
+// The three platform calls behind the choice and start of the script, in
+// functions of their own for the same reason: tests answer the token's
+// question, choose the random bits and keep a script from starting.
+//
+// Asks the process token whether it is elevated; false when it cannot
+// tell.
+bool AskElevation(DWORD *elevated);
+// Fills `size` bytes with random bits; false when the source fails.
+bool RandomBytes(void *buffer, ULONG size);
+// CreateProcessA with no handles inherited, the caller's environment, and
+// `folder` as the current folder.
+BOOL StartProcess(const char *application, char *commandLine, DWORD flags, const char *folder,
+                  STARTUPINFOA *startup, PROCESS_INFORMATION *process);
 
 // Whether the `length` bytes of `ansi` are exactly `wide` in the ANSI code
 // page: no character of `wide` is missing there or stands in by a best-fit

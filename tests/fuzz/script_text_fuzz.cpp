@@ -1,8 +1,9 @@
 // The self-removal script for random program and script paths, read back
 // by a small model of the command interpreter: every line, as cmd expands
 // and splits it, must be one command that names exactly the program path
-// P, its folder D or the script path S, with delayed expansion off and on;
-// and the command line that starts the script must run exactly S.
+// P, its folder D, the script path S or the pause's ping path Q, with
+// delayed expansion off and on; and both command lines that start the
+// script must run exactly S.
 //
 // The model follows cmd's own rules for a batch line, not the writer's:
 //   1. percent expansion, quotes or not: %% gives %, %0 to %9, %* and
@@ -20,7 +21,8 @@
 // poisons the line. On the command line (cmd /c) an unset %NAME% stays as
 // it is, but a set one expands: a % there poisons too.
 //
-// Input: P, a zero byte, S (S defaults to an ordinary temporary folder's).
+// Input: P, a zero byte, S, a zero byte, Q (S defaults to an ordinary
+// temporary folder's, Q to ping.exe in D).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -156,8 +158,10 @@ Command Read(const std::string &line) {
   if (escaped) return {};
   std::string path;
   if (w == std::vector<std::string>{"setlocal", "DisableDelayedExpansion"}) return {"setlocal", ""};
-  if (w == std::vector<std::string>{"if", kCounter, "gtr", "100", "ping", "-n", "2", "127.0.0.1", ">", "nul"})
-    return {"pause", ""};
+  const std::string ping = w.size() > 4 ? w[4] : "";
+  if (w == std::vector<std::string>{"if", kCounter, "gtr", "100", ping, "-n", "2", "127.0.0.1", ">", "nul"} &&
+      QuotedPath(ping, &path))
+    return {"pause", path};
   if (w.size() == 2 && w[0] == "del" && QuotedPath(w[1], &path)) return {"del", path};
   if (w.size() == 2 && w[0] == "rmdir" && QuotedPath(w[1], &path)) return {"rmdir", path};
   if (w.size() == 9 && w[0] == "if" && w[1] == "exist" && QuotedPath(w[2], &path) &&
@@ -187,7 +191,8 @@ std::string Printable(const std::string &text) {
 // its start: the commands, in the order the script must hold them. The
 // first line may switch delayed expansion off; whether it must is left to
 // the run with delayed expansion on.
-void CheckScript(const std::string &text, const std::string &p, const std::string &s, bool delayed) {
+void CheckScript(const std::string &text, const std::string &p, const std::string &s, const std::string &q,
+                 bool delayed) {
   const std::size_t cut = p.rfind('\\');
   const std::string d = p.substr(0, cut);
   // rmdir only for a folder that may go: not a drive (C: names drive C's
@@ -198,7 +203,7 @@ void CheckScript(const std::string &text, const std::string &p, const std::strin
   want.push_back({"set", ""});
   want.push_back({"label", ""});
   want.push_back({"count", ""});
-  want.push_back({"pause", ""});
+  want.push_back({"pause", q});
   want.push_back({"del", p});
   want.push_back({"retry", p});
   if (removable) want.push_back({"rmdir", d});
@@ -233,10 +238,7 @@ void CheckScript(const std::string &text, const std::string &p, const std::strin
 // The command line, as cmd /c takes it (the platform wraps it in quotes
 // and cmd takes them off again): the program that runs must be S, with
 // nothing after it.
-void CheckCommandLine(const std::string &s, bool delayed) {
-  char command_line[ScriptPathLimit + 2];
-  MakeScriptCommandLine(s.c_str(), command_line);
-  std::string line = command_line;
+void CheckCommandLine(std::string line, const std::string &s, bool delayed) {
   if (line.find('%') != std::string::npos) FuzzFail("command line holds %%: %s", Printable(line).c_str());
   if (delayed) line = ExpandDelayed(line);
   std::string program;
@@ -260,8 +262,8 @@ void CheckCommandLine(const std::string &s, bool delayed) {
 // Whether refusing P and S is right: a path that is empty, too long, or
 // holds what no platform path holds; P without a folder; or S with a % or
 // ! that its command line would expand.
-bool Refusable(const std::string &p, const std::string &s) {
-  for (const std::string *path : {&p, &s}) {
+bool Refusable(const std::string &p, const std::string &s, const std::string &q) {
+  for (const std::string *path : {&p, &s, &q}) {
     if (path->empty() || path->size() >= ScriptPathLimit) return true;
     std::string ignored;
     if (!QuotedPath("\"" + *path + "\"", &ignored)) return true;
@@ -275,24 +277,37 @@ bool Refusable(const std::string &p, const std::string &s) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   const std::string input(reinterpret_cast<const char *>(data), size);
   const std::size_t zero = input.find('\0');
+  const std::size_t second = zero == std::string::npos ? zero : input.find('\0', zero + 1);
   const std::string p = input.substr(0, zero);
   const std::string s = zero == std::string::npos ? "C:\\Users\\me\\AppData\\Local\\Temp\\tessarim.bat"
-                                                  : input.substr(zero + 1);
+                                                  : input.substr(zero + 1, second - zero - 1);
+  const std::string q =
+      second == std::string::npos ? p.substr(0, p.rfind('\\') + 1) + "ping.exe" : input.substr(second + 1);
 
   static char text[ScriptTextCapacity];
-  const unsigned length = MakeScriptText(p.data(), static_cast<unsigned>(p.size()), s.data(),
-                                         static_cast<unsigned>(s.size()), text, sizeof text);
+  const unsigned length =
+      MakeScriptText(p.data(), static_cast<unsigned>(p.size()), q.data(), static_cast<unsigned>(q.size()),
+                     s.data(), static_cast<unsigned>(s.size()), text, sizeof text);
   if (length == 0) {
-    if (!Refusable(p, s))
+    if (!Refusable(p, s, q))
       FuzzFail("no script for P = \"%s\", S = \"%s\"", Printable(p).c_str(), Printable(s).c_str());
     return 0;
   }
-  if (Refusable(p, s))
+  if (Refusable(p, s, q))
     FuzzFail("a script for P = \"%s\", S = \"%s\"", Printable(p).c_str(), Printable(s).c_str());
   const std::string script(text, length);
-  CheckScript(script, p, s, false);
-  CheckScript(script, p, s, true);
-  CheckCommandLine(s, false);
-  CheckCommandLine(s, true);
+  CheckScript(script, p, s, q, false);
+  CheckScript(script, p, s, q, true);
+  char line[InterpreterCommandLineCapacity];
+  MakeScriptCommandLine(s.c_str(), line);
+  CheckCommandLine(line, s, false);
+  CheckCommandLine(line, s, true);
+  // The elevated run's: after the interpreter's switches, cmd /s /c takes
+  // off the first and the last quote.
+  const std::string head = "\"" + q + "\" /d /e:on /v:off /s /c \"";
+  const unsigned n = MakeInterpreterCommandLine(q.c_str(), s.c_str(), line);
+  if (n < head.size() + 1 || std::string(line, head.size()) != head || line[n - 1] != '"')
+    FuzzFail("interpreter command line: %s", Printable(line).c_str());
+  CheckCommandLine(std::string(line + head.size(), n - head.size() - 1), s, false);
   return 0;
 }

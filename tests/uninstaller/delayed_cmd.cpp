@@ -4,6 +4,8 @@
 // value that switches delayed expansion on for every command interpreter;
 // with COMSPEC naming this program, a batch file started by CreateProcess
 // runs as it would on a machine that sets that value.
+// With TESSARIM_COMSPEC_RECORD naming a file, it first writes its command
+// line there: a test sees that COMSPEC ran.
 #include <windows.h>
 
 #include <string>
@@ -18,6 +20,13 @@ int main() {
     if (*line == L'"') ++line;
   } else {
     while (*line != 0 && *line != L' ' && *line != L'\t') ++line;
+  }
+  wchar_t record[MAX_PATH];
+  if (GetEnvironmentVariableW(L"TESSARIM_COMSPEC_RECORD", record, MAX_PATH) - 1u < MAX_PATH - 1u) {
+    HANDLE file = CreateFileW(record, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written = 0;
+    WriteFile(file, GetCommandLineW(), lstrlenW(GetCommandLineW()) * sizeof(wchar_t), &written, NULL);
+    CloseHandle(file);
   }
   wchar_t system[MAX_PATH];
   GetSystemDirectoryW(system, MAX_PATH);

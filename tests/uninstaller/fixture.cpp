@@ -1,5 +1,7 @@
 #include "fixture.h"
 
+#include "seams.h"
+
 #include <commctrl.h>
 
 void UninstallTest::SetUp() {
@@ -12,6 +14,7 @@ void UninstallTest::SetUp() {
     if (c == '/') c = '-';
   }
   scratch_ = test::MakeScratch(name);
+  test::seams = test::Seams();
   // A temporary folder that does not exist: no script can be written, so
   // a test that does not look at the script starts no command interpreter.
   test::SetTempVariable(scratch_ + "no-such-folder");

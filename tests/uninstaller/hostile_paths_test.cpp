@@ -1,13 +1,17 @@
 // Whole runs of the real UTessarim.exe with its program folder, or its
 // temporary folder, named with a character that the command interpreter
-// treats specially, or one that a code page lacks. OK is pressed as a
-// person would. Each run ends in one of three ways:
+// treats specially, or one that a code page lacks, elevated or with the
+// limited token. OK is pressed as a person would. Each run ends in one of
+// three ways:
 //
-//   gone: the library and its registry entries, then the program, its
-//         folder and the script are gone;
-//   no script: the library and its registry entries are gone, the
-//              program and its folder stay, and no script was written;
+//   gone:      the library and its registry entries, then the program,
+//              its folder and the script are gone;
+//   no script: the library and its registry entries are gone, the program
+//              and its folder stay, and no script was written;
 //   untouched: nothing is touched at all.
+//
+// Elevated, TMP is never read, so every temporary folder ends with all gone,
+// and COMSPEC (a recording one) never runs.
 //
 // And in every run no decoy is touched: a folder named as the special
 // characters would leave it if they were dropped, expanded or read in the
@@ -19,10 +23,12 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "seams.h"
 #include "support.h"
 #include "uninstaller.h"
 
@@ -112,6 +118,7 @@ class HostilePaths : public ::testing::Test {
   void TearDown() override {
     test::SetTempVariable(savedTemp_);
     SetEnvironmentVariableA("COMSPEC", savedComspec_.c_str());
+    SetEnvironmentVariableA("TESSARIM_COMSPEC_RECORD", NULL);
     ForgetRegistry();
     test::RemoveTreeW(scratch_);
   }
@@ -136,14 +143,10 @@ class HostilePaths : public ::testing::Test {
 
   // Starts the program, presses Enter on its OK button once the dialog
   // shows, and waits for the program to end.
-  void RunAndPressOk(const std::wstring &program, const std::wstring &temp) {
+  void RunAndPressOk(const std::wstring &program, const std::wstring &temp, bool limited) {
     SetEnvironmentVariableW(L"TMP", temp.c_str());
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::wstring commandLine = L"\"" + program + L"\"";
-    ASSERT_TRUE(CreateProcessW(program.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, scratch_.c_str(),
-                               &startup, &process));
+    ASSERT_TRUE(test::StartProgram(program, scratch_, limited, &process));
     HWND focus = NULL;
     if (test::WaitForDialog(process, &focus) != NULL) {
       PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 0x001C0001);
@@ -188,8 +191,9 @@ TEST_F(HostilePaths, EachNameIsRemovedOrLeftAndNothingElseIsTouched) {
   struct Run {
     std::string label;
     const Name *name;
-    bool inTemp;  // the name is the temporary folder's, else the program folder's
-    bool delayed; // delayed expansion on
+    bool inTemp;           // the name is the temporary folder's, else the program folder's
+    bool delayed;          // delayed expansion on
+    bool elevated = false; // else started with the limited token
   };
   std::vector<Name> names = HostileNames();
   std::vector<Run> runs;
@@ -198,13 +202,15 @@ TEST_F(HostilePaths, EachNameIsRemovedOrLeftAndNothingElseIsTouched) {
     runs.push_back({std::string("temporary folder ") + n.label, &n, true, false});
     if (n.delayed)
       runs.push_back({std::string("program folder ") + n.label + ", delayed expansion on", &n, false, true});
+    runs.push_back({std::string("elevated, program folder ") + n.label, &n, false, false, true});
+    runs.push_back({std::string("elevated, temporary folder ") + n.label, &n, true, false, true});
   }
 
   int index = 0;
   for (const Run &r : runs) {
     SCOPED_TRACE(r.label);
     const Name &n = *r.name;
-    Outcome expected = r.inTemp ? n.asTempFolder : n.asProgramFolder;
+    Outcome expected = !r.inTemp ? n.asProgramFolder : r.elevated ? Gone : n.asTempFolder;
     SCOPED_TRACE(OutcomeName(expected));
     std::wstring caseName = L"c" + std::to_wstring(index++);
     std::wstring caseDir = scratch_ + caseName + L"\\";
@@ -252,13 +258,17 @@ TEST_F(HostilePaths, EachNameIsRemovedOrLeftAndNothingElseIsTouched) {
     }
 
     Register(library);
-    if (r.delayed) SetEnvironmentVariableW(L"COMSPEC", DelayedCmd().c_str());
+    std::wstring comspecRan = caseDir + L"comspec-ran.txt";
+    if (r.delayed || r.elevated) SetEnvironmentVariableW(L"COMSPEC", DelayedCmd().c_str());
+    if (r.elevated) SetEnvironmentVariableW(L"TESSARIM_COMSPEC_RECORD", comspecRan.c_str());
+    std::set<std::string> systemScripts = test::SystemScripts();
 
-    RunAndPressOk(program, temp);
+    RunAndPressOk(program, temp, !r.elevated);
 
+    // An elevated script's name is random: done when no new one is left.
+    auto scriptDone = [&] { return !test::ExistsW(script) && test::SystemScripts() == systemScripts; };
     if (expected == Gone) {
-      EXPECT_TRUE(test::WaitFor([&] { return !test::ExistsW(script); }, 60000))
-          << "the script did not finish";
+      EXPECT_TRUE(test::WaitFor(scriptDone, 60000)) << "the script did not finish";
       // The script's own command interpreter may still be closing.
       EXPECT_TRUE(test::WaitFor([&] { return !test::ExistsW(folder); }, 5000)) << "the folder stays";
       EXPECT_FALSE(test::ExistsW(program));
@@ -266,7 +276,7 @@ TEST_F(HostilePaths, EachNameIsRemovedOrLeftAndNothingElseIsTouched) {
       // Nothing was started that could still act: give it the time a
       // script would need, then look.
       Sleep(1500);
-      EXPECT_FALSE(test::ExistsW(script)) << "a script was written";
+      EXPECT_TRUE(scriptDone()) << "a script was written";
       EXPECT_TRUE(test::ExistsW(program));
       EXPECT_TRUE(test::ExistsW(folder));
     }
@@ -278,6 +288,7 @@ TEST_F(HostilePaths, EachNameIsRemovedOrLeftAndNothingElseIsTouched) {
     EXPECT_EQ(test::HasKey(HKEY_LOCAL_MACHINE, test::UninstallKey), !acted);
 
     EXPECT_FALSE(test::ExistsW(marker)) << "a planted script ran: " << ReadW(marker);
+    EXPECT_FALSE(test::ExistsW(comspecRan)) << "COMSPEC ran: " << ReadW(comspecRan);
     for (const auto &decoy : decoys)
       EXPECT_EQ(ReadW(decoy.first), decoy.second) << "decoy touched: " << test::Ansi(decoy.first);
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <set>
 
+#include "seams.h"
 #include "support.h"
 #include "uninstaller.h"
 
@@ -233,6 +234,15 @@ TEST_F(Resources, VersionBlock) {
   }
 }
 
+// The program asks for administrator rights itself, whatever its name.
+TEST_F(Resources, ManifestRequestsAdministratorRights) {
+  DWORD size = 0;
+  const char *manifest = (const char *)Find(RT_MANIFEST, 1, &size);
+  ASSERT_NE(manifest, nullptr);
+  EXPECT_NE(std::string(manifest, size).find("<requestedExecutionLevel level=\"requireAdministrator\""),
+            std::string::npos);
+}
+
 // Runs of the real program, installed in a scratch folder of its own.
 class ProgramRun : public ::testing::Test {
  protected:
@@ -262,16 +272,13 @@ class ProgramRun : public ::testing::Test {
     test::RemoveTree(scratch_);
   }
 
-  // Starts the program, lets `act` work its dialog, and returns its exit
-  // code once it has ended.
+  // Starts the program with the limited token (elevated runs are the
+  // hostile-path table's), lets `act` work its dialog, and returns its
+  // exit code once it has ended.
   DWORD Run(const std::function<void(HWND dialog, HWND focus)> &act) {
     test::SetTempVariable(temp_);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::string commandLine = "\"" + program_ + "\"";
-    EXPECT_TRUE(CreateProcessA(program_.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL,
-                               scratch_.c_str(), &startup, &process));
+    EXPECT_TRUE(test::StartProgram(test::Wide(program_), test::Wide(scratch_), true, &process));
     HWND focus = NULL;
     HWND dialog = test::WaitForDialog(process, &focus);
     if (dialog != NULL) act(dialog, focus);

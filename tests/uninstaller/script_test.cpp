@@ -1,12 +1,13 @@
 // The self-removal step on its own: the script's exact bytes, where it is
 // written, how it is started, and when it is not.
 #include "fixture.h"
+#include "seams.h"
 
 namespace {
 
 std::string ExpectedScript(const std::string &program, const std::string &folder, const std::string &script) {
   return "set tessarim_tries=0\r\n:Repeat\r\nset /a tessarim_tries+=1\r\n"
-         "if %tessarim_tries% gtr 100 ping -n 2 127.0.0.1 >nul\r\ndel \"" +
+         "if %tessarim_tries% gtr 100 \"C:\\windows\\system32\\ping.exe\" -n 2 127.0.0.1 >nul\r\ndel \"" +
          program + "\"\r\nif exist \"" + program + "\" if %tessarim_tries% lss 160 goto Repeat\r\nrmdir \"" +
          folder + "\"\r\ndel \"" + script + "\"\r\n";
 }
@@ -34,8 +35,8 @@ TEST(ScriptCommandLine, QuotedUnlessOnlyLettersDigitsAndPathSigns) {
   }
 }
 
-// A program in C:\Tools\Addon with its script in C:\Temp: 280 bytes (150
-// for the five removal lines, 130 for the bounded wait), eight lines, a
+// A program in C:\Tools\Addon with its script in C:\Temp: 306 bytes (150
+// for the five removal lines, 156 for the bounded wait), eight lines, a
 // stale script replaced. The executable is held open so that the script
 // keeps retrying while its bytes are read; once it is released the script
 // must finish the job.
@@ -55,7 +56,7 @@ TEST_F(UninstallTest, WritesTheExampleScriptAndRunsIt) {
   ScheduleSelfRemoval();
 
   std::string written = test::ReadWholeFile(script);
-  EXPECT_EQ(written.size(), 280u);
+  EXPECT_EQ(written.size(), 306u);
   EXPECT_EQ(written, ExpectedScript(program, "C:\\Tools\\Addon", script));
   EXPECT_EQ(test::RecordedSteps(), std::vector<int>{1});
   EXPECT_TRUE(PriorityRaised());
@@ -68,6 +69,64 @@ TEST_F(UninstallTest, WritesTheExampleScriptAndRunsIt) {
   EXPECT_TRUE(test::WaitGone(script));
   RemoveDirectoryA("C:\\Tools");
   RemoveDirectoryA("C:\\Temp");
+}
+
+// Where the script goes and what starts it, as the token answers. Elevated
+// or unanswered: a new file with a random name in the system's temporary
+// folder (TMP unread; a name taken is left as it is and the next drawn),
+// started by the system's cmd.exe, and deleted when it cannot start.
+TEST_F(UninstallTest, ScriptPlaceAndStartFollowTheToken) {
+  using test::Token;
+  const std::string first = "\x01\x23\x45\x67", second = "\x89\xab\xcd\xef";
+  const std::string firstName = std::string(test::SystemTemp) + "tessarim-01234567.bat";
+  const std::string secondName = std::string(test::SystemTemp) + "tessarim-89abcdef.bat";
+  const std::string temp = scratch_ + "temp\\", app = scratch_ + "app", program = app + "\\UTessarim.exe";
+  const std::string cmd = "C:\\windows\\system32\\cmd.exe";
+  enum Taken { Free, ByFile, ByFolder };
+  struct Case {
+    const char *what;
+    Token token;
+    std::vector<std::string> draws; // none: the random source fails
+    Taken taken;                    // the first name
+    std::string script;             // none: no script
+  } cases[] = {
+      {"limited", Token::Limited, {first}, Free, temp + "tessarim.bat"},
+      {"elevated", Token::Elevated, {first, second}, Free, firstName},
+      {"token unanswered", Token::Unanswered, {first}, Free, firstName},
+      {"first name a file", Token::Elevated, {first, second}, ByFile, secondName},
+      {"first name a folder", Token::Elevated, {first, second}, ByFolder, secondName},
+      {"every name taken", Token::Elevated, {first}, ByFile, ""},
+      {"no random bits", Token::Elevated, {}, Free, ""},
+  };
+  UseTempFolder(temp);
+  CreateDirectoryA(app.c_str(), NULL);
+  test::SetProgramPath(program);
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    RecreateMainWindow();
+    test::PutFile(temp + "tessarim.bat", "stale");
+    if (c.taken == ByFile) test::PutFile(firstName, "someone's");
+    if (c.taken == ByFolder) CreateDirectoryA(firstName.c_str(), NULL);
+    test::seams = {c.token, c.draws, c.draws.empty(), true};
+
+    ScheduleSelfRemoval();
+
+    bool limited = c.token == Token::Limited;
+    EXPECT_EQ(test::RecordedSteps(), std::vector<int>{1});
+    EXPECT_EQ(test::seams.started, !c.script.empty());
+    if (!c.script.empty()) {
+      EXPECT_EQ(test::seams.script, ExpectedScript(program, app, c.script));
+      EXPECT_EQ(test::seams.application, limited ? "<none>" : cmd);
+      EXPECT_EQ(test::seams.commandLine,
+                limited ? c.script : "\"" + cmd + "\" /d /e:on /v:off /s /c \"\"" + c.script + "\"\"");
+      EXPECT_EQ(test::Exists(c.script), limited);
+    }
+    EXPECT_EQ(test::ReadWholeFile(temp + "tessarim.bat"),
+              limited ? ExpectedScript(program, app, c.script) : "stale");
+    if (c.taken != Free)
+      EXPECT_EQ(test::ReadWholeFile(firstName), c.taken == ByFile ? "someone's" : "<missing>");
+    test::RemoveTree(firstName);
+  }
 }
 
 // A temporary folder with a blank: the script still runs, even with a
@@ -235,18 +294,25 @@ TEST_F(UninstallTest, NoRmdirLineForADriveRoot) {
 }
 
 // A program file that can never be deleted, read-only or held open by
-// another program: each script gives up after about a minute (100 quick
-// tries, then 60 a second apart), leaves the program and its folder, and
-// deletes itself; nothing beside them is touched. Both run at once.
+// another program: each script, elevated or not, gives up after about a
+// minute (100 quick tries, then 60 a second apart), leaves the program and
+// its folder, and deletes itself; nothing beside them is touched. All run
+// at once.
 TEST_F(UninstallTest, ScriptGivesUpOnAProgramThatStays) {
   struct Case {
     const char *what;
     bool locked;
     std::string folder, program, temp;
     HANDLE lock;
+    char draw = 0; // elevated, with this last random byte
+    std::string script = "";
   } cases[] = {
       {"read-only", false, scratch_ + "read-only", "", scratch_ + "temp-read-only\\", INVALID_HANDLE_VALUE},
       {"held open", true, scratch_ + "held-open", "", scratch_ + "temp-held-open\\", INVALID_HANDLE_VALUE},
+      {"read-only, elevated", false, scratch_ + "ro-elevated", "", scratch_ + "temp-ro\\",
+       INVALID_HANDLE_VALUE, 1},
+      {"held open, elevated", true, scratch_ + "ho-elevated", "", scratch_ + "temp-ho\\",
+       INVALID_HANDLE_VALUE, 2},
   };
   // A folder next door, named as the program's folder would be if the
   // script read it wrong, and another script in each temporary folder.
@@ -267,6 +333,10 @@ TEST_F(UninstallTest, ScriptGivesUpOnAProgramThatStays) {
     UseTempFolder(c.temp);
     test::PutFile(c.temp + "other.bat", "other");
     test::SetProgramPath(c.program);
+    test::seams.token = c.draw ? test::Token::Elevated : test::Token::Limited;
+    test::seams.draws = {std::string("\0\0\0", 3) + c.draw};
+    c.script = c.draw ? test::SystemTemp + std::string("tessarim-0000000") + char('0' + c.draw) + ".bat"
+                      : c.temp + "tessarim.bat";
 
     ScheduleSelfRemoval();
 
@@ -277,10 +347,10 @@ TEST_F(UninstallTest, ScriptGivesUpOnAProgramThatStays) {
   DWORD start = GetTickCount();
   Sleep(20000);
   for (Case &c : cases)
-    EXPECT_TRUE(test::Exists(c.temp + "tessarim.bat")) << c.what << ": the script stopped trying too soon";
+    EXPECT_TRUE(test::Exists(c.script)) << c.what << ": the script stopped trying too soon";
   for (Case &c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_TRUE(test::WaitGone(c.temp + "tessarim.bat", 120000)) << "the script did not give up";
+    EXPECT_TRUE(test::WaitGone(c.script, 120000)) << "the script did not give up";
     DWORD elapsed = GetTickCount() - start;
     EXPECT_GE(elapsed, 50000u);
     EXPECT_LE(elapsed, 110000u);
