@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "bench_cases.h"
-#include "function_directory.h"
+#include "function_lookup.h"
 #include "naive_handlers.h"
 #include "number_text.h"
 #include "previous_sine.h"

@@ -23,7 +23,7 @@
 #include <cstring>
 
 #include "bench_cases.h"
-#include "function_directory.h"
+#include "function_lookup.h"
 #include "naive_handlers.h"
 #include "previous_sine.h"
 #include "quorvant_host.h"
