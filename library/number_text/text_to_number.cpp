@@ -96,8 +96,10 @@ bool ProductToBits(std::uint64_t w, int q, std::uint64_t *bits) {
   const int upper_bit = static_cast<int>(product.high >> 63);
   const int shift = upper_bit + 9;
   std::uint64_t mantissa = product.high >> shift;
-  // Biased binary exponent: 1023 + floor(log2 10^q) + 63 + upper bit - lz.
-  int power2 = ((q * 217706) >> 16) + 63 + upper_bit - lz + 1023;
+  // Biased binary exponent of the value's leading bit: the product of
+  // w << lz and the table's upper word (T / 2^64) has its top bit at
+  // 126 + upper_bit.
+  int power2 = PowerOfTenBinaryExponent(q) + 64 + 126 + upper_bit - lz + 1023;
   if (power2 <= 0) { // subnormal or zero
     if (-power2 + 1 >= 64) {
       *bits = 0;
