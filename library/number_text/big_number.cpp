@@ -56,7 +56,9 @@ int BigCompare(const BigNumber *a, const BigNumber *b) {
 
 bool BigIsZero(const BigNumber *n) { return n->size == 0; }
 
-static void BigSubtract(BigNumber *a, const BigNumber *b) { // a >= b
+namespace {
+
+void BigSubtract(BigNumber *a, const BigNumber *b) { // a >= b
   std::uint32_t borrow = 0;
   for (int i = 0; i < a->size; ++i) {
     const std::uint64_t sub = static_cast<std::uint64_t>(i < b->size ? b->word[i] : 0) + borrow;
@@ -67,13 +69,15 @@ static void BigSubtract(BigNumber *a, const BigNumber *b) { // a >= b
   while (a->size > 0 && a->word[a->size - 1] == 0) --a->size;
 }
 
-static void BigShiftRight1(BigNumber *n) {
+void BigShiftRight1(BigNumber *n) {
   for (int i = 0; i < n->size; ++i) {
     const std::uint32_t next = i + 1 < n->size ? n->word[i + 1] : 0;
     n->word[i] = (n->word[i] >> 1) | (next << 31);
   }
   if (n->size > 0 && n->word[n->size - 1] == 0) --n->size;
 }
+
+} // namespace
 
 std::uint64_t BigDivide(BigNumber *a, const BigNumber *b) {
   // Binary long division: the quotient has at most 64 bits, and this runs
