@@ -19,7 +19,7 @@
 
 #include "double_bits.h"
 #include "fake_host.h"
-#include "function_directory.h"
+#include "function_lookup.h"
 #include "number_text.h"
 #include "runtime_pow.h"
 #include "trig_hard_cases.h"

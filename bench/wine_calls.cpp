@@ -5,9 +5,12 @@
 //   exe      QvCall through the same host into this program's own copy of
 //            the handlers (same sources, statically linked)
 //   host     QvCall into a handler that makes the same host calls and
-//            computes nothing: the host's own cost
+//            computes nothing: the stand-in host's own cost
 //   direct   the handler alone through the timing host (no trace, no lock)
 //   naive    strtod + libm + the C runtime's _snprintf through the timing host
+//   t-host   the handler that computes nothing, through the timing host:
+//            the timing host's own cost, which direct and naive both pay
+//   own      (direct - t-host) / (naive - t-host): the handlers' own work
 // dll - exe is what being a DLL costs; dll - host is the library's work.
 //
 // Each figure is the median of --rounds rounds (default 3), the rounds
@@ -23,9 +26,11 @@
 #include <cstring>
 
 #include "bench_cases.h"
-#include "function_directory.h"
+#include "function_lookup.h"
+#include "host_only_handlers.h"
 #include "naive_handlers.h"
 #include "previous_sine.h"
+#include "processor_name.h"
 #include "quorvant_host.h"
 #include "shared_data.h"
 
@@ -79,59 +84,14 @@ double Direct(HandlerFn handler, const BenchCase &c, HostWord digits) {
   return TimePerCall([&] { fake_host::RunTimed(call, handler, &status); });
 }
 
-// Handlers that make the host calls of a real one and compute nothing.
-const char kNullText[] = "0.841470985";
-
-HostWord WINAPI NullNoArgument(void *context, void *, HostWord *status) {
-  g_host.read_setting(context, kSettingDigits);
-  *status = g_host.set_result(context, kNullText, 10, kResultText);
-  return kCodeOk;
-}
-
-HostWord WINAPI NullFact(void *context, void *arguments, HostWord *status) {
-  HostWord n = 0;
-  if (g_host.fetch_number(context, arguments, kFetchFirstArgument, &n) == 0) return n;
-  if (n > 12) g_host.read_setting(context, kSettingDigits);
-  *status = g_host.set_result(context, n > 12 ? kNullText : nullptr, n > 12 ? 11 : n,
-                              n > 12 ? kResultText : kResultNumber);
-  return kCodeOk;
-}
-
-HostWord WINAPI NullOneArgument(void *context, void *arguments, HostWord *status) {
-  const char *text = g_host.fetch_text(context, arguments, 1);
-  if (text == nullptr) return kCodeNoText;
-  g_host.read_setting(context, kSettingDigits);
-  g_host.release_text(text);
-  *status = g_host.set_result(context, kNullText, 11, kResultText);
-  return kCodeOk;
-}
-
-HostWord WINAPI NullTwoArguments(void *context, void *arguments, HostWord *status) {
-  const char *first = g_host.fetch_text(context, arguments, 1);
-  if (first == nullptr) return kCodeNoText;
-  g_host.release_text(first);
-  const char *second = g_host.fetch_text(context, arguments, 2);
-  if (second == nullptr) return kCodeNoText;
-  g_host.read_setting(context, kSettingDigits);
-  g_host.release_text(second);
-  *status = g_host.set_result(context, kNullText, 11, kResultText);
-  return kCodeOk;
-}
-
+// The handlers that compute nothing, registered with the stand-in host.
 // Names in ascending order, as the host expects.
 const unsigned char kNullNames[] = "\0\2NA\2NF\2NO\2NT";
-#pragma pack(push, 1)
-struct NullRecord {
-  std::uint32_t reserved;
-  HandlerFn handler;
-  std::uint8_t min_args, max_args;
-};
-#pragma pack(pop)
-const NullRecord kNullTable[] = {
-    {0, NullNoArgument, 0, 0},
-    {0, NullFact, 1, 1},
-    {0, NullOneArgument, 1, 1},
-    {0, NullTwoArguments, 1, 2},
+const HandlerRecord kNullTable[] = {
+    {0, HostOnlyNoArgument, 0, 0},
+    {0, HostOnlyFact, 1, 1},
+    {0, HostOnlyOneArgument, 1, 1},
+    {0, HostOnlyTwoArguments, 1, 2},
 };
 
 const char *NullName(const BenchCase &c) {
@@ -142,7 +102,8 @@ const char *NullName(const BenchCase &c) {
 }
 
 struct Row {
-  double dll[kMaxRounds], exe[kMaxRounds], host[kMaxRounds], direct[kMaxRounds], naive[kMaxRounds];
+  double dll[kMaxRounds], exe[kMaxRounds], host[kMaxRounds], direct[kMaxRounds], naive[kMaxRounds],
+      timing_host[kMaxRounds];
   bool ok;
 };
 
@@ -221,27 +182,35 @@ int main(int argc, char **argv) {
         row.direct[round] = Direct(FindFunction(c.function)->handler, c, digits);
         HandlerFn naive = FindNaiveHandler(c.function);
         row.naive[round] = naive != nullptr ? Direct(naive, c, digits) : 0;
+        row.timing_host[round] = Direct(HostOnlyHandler(c.function), c, digits);
         row.ok = row.ok && ok_dll && ok_exe && ok_null;
       }
     }
   }
 
+  char processor[96];
+  DescribeProcessor(processor, sizeof processor);
+  std::printf("Processor: %s\n", processor);
   std::printf("Calls through the stand-in host under Wine (median of %d rounds of %.2f s per figure)\n",
               g_rounds, g_seconds);
-  std::printf("%-5s %-5s %3s %12s %9s %9s %9s %9s %9s %9s\n", "call", "text", "d", "dll calls/s", "dll ns",
-              "exe ns", "host ns", "direct ns", "naive ns", "dll-exe");
+  std::printf("%-5s %-5s %3s %12s %9s %9s %9s %9s %9s %9s %9s %6s\n", "call", "text", "d", "dll calls/s",
+              "dll ns", "exe ns", "host ns", "direct ns", "naive ns", "dll-exe", "t-host ns", "own");
   bool all_ok = true;
   for (int i = 0; i < kBenchCaseCount; ++i) {
     for (int d = 0; d < 2; ++d) {
       const Row &row = rows[i][d];
       const double dll = Median(row.dll, g_rounds), exe = Median(row.exe, g_rounds);
-      const double naive = Median(row.naive, g_rounds);
-      char naive_text[16] = "-";
-      if (naive > 0) std::snprintf(naive_text, sizeof naive_text, "%.0f", naive);
-      std::printf("%-5s %-5s %3u %12.0f %9.0f %9.0f %9.0f %9.0f %9s %+8.1f%%%s\n", kBenchCases[i].function,
-                  kBenchCases[i].length, static_cast<unsigned>(kBenchDigits[d]), 1e9 / dll, dll, exe,
-                  Median(row.host, g_rounds), Median(row.direct, g_rounds), naive_text,
-                  100 * (dll - exe) / exe, row.ok ? "" : "  (call failed)");
+      const double naive = Median(row.naive, g_rounds), direct = Median(row.direct, g_rounds);
+      const double timing_host = Median(row.timing_host, g_rounds);
+      char naive_text[16] = "-", own_text[16] = "-";
+      if (naive > 0) {
+        std::snprintf(naive_text, sizeof naive_text, "%.0f", naive);
+        std::snprintf(own_text, sizeof own_text, "%.3f", (direct - timing_host) / (naive - timing_host));
+      }
+      std::printf("%-5s %-5s %3u %12.0f %9.0f %9.0f %9.0f %9.0f %9s %+8.1f%% %9.0f %6s%s\n",
+                  kBenchCases[i].function, kBenchCases[i].length, static_cast<unsigned>(kBenchDigits[d]),
+                  1e9 / dll, dll, exe, Median(row.host, g_rounds), direct, naive_text,
+                  100 * (dll - exe) / exe, timing_host, own_text, row.ok ? "" : "  (call failed)");
       all_ok = all_ok && row.ok;
     }
   }
@@ -249,20 +218,22 @@ int main(int argc, char **argv) {
   // What the exact reduction costs in this build (32-bit products only):
   // SIN alone against its previous handler, interleaved rounds.
   std::printf("\nSIN alone through the timing host: handler against its previous version\n");
-  std::printf("%-5s %3s %9s %11s %7s\n", "text", "d", "SIN ns", "previous ns", "ratio");
+  std::printf("%-5s %3s %9s %11s %7s %9s %6s\n", "text", "d", "SIN ns", "previous ns", "ratio", "t-host ns",
+              "own");
   fake_host::InstallTimed();
   for (int i = 0; i < kBenchCaseCount; ++i) {
     const BenchCase &c = kBenchCases[i];
     if (std::strcmp(c.function, "SIN") != 0) continue;
     for (int d = 0; d < 2; ++d) {
-      double now[kMaxRounds], before[kMaxRounds];
+      double now[kMaxRounds], before[kMaxRounds], host_only[kMaxRounds];
       for (int round = 0; round < g_rounds; ++round) {
         now[round] = Direct(FindFunction("SIN")->handler, c, kBenchDigits[d]);
         before[round] = Direct(PreviousSinHandler, c, kBenchDigits[d]);
+        host_only[round] = Direct(HostOnlyHandler("SIN"), c, kBenchDigits[d]);
       }
-      const double a = Median(now, g_rounds), b = Median(before, g_rounds);
-      std::printf("%-5s %3u %9.0f %11.0f %7.3f\n", c.length, static_cast<unsigned>(kBenchDigits[d]), a, b,
-                  a / b);
+      const double a = Median(now, g_rounds), b = Median(before, g_rounds), h = Median(host_only, g_rounds);
+      std::printf("%-5s %3u %9.0f %11.0f %7.3f %9.0f %6.3f\n", c.length,
+                  static_cast<unsigned>(kBenchDigits[d]), a, b, a / b, h, (a - h) / (b - h));
     }
   }
   return all_ok ? 0 : 1;

@@ -38,11 +38,3 @@ static_assert(sizeof(HandlerRecord) == 10, "the host reads 10-byte records");
 struct NameBlock {
   unsigned char bytes[kNameBlockSize];
 };
-
-// The handler table, in list order; lives with the handlers' users, above
-// the handlers.
-extern const HandlerRecord kHandlerTable[kFunctionCount];
-
-// Finds a function's record by its uppercase name; null when unknown. For
-// tools and tests: the host does its own lookup.
-const HandlerRecord *FindFunction(const char *name);

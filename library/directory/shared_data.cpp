@@ -1,3 +1,5 @@
+// The shared data, built at compile time from the one function list and
+// checked there: names ordered and well formed, items unpadded.
 #include "shared_data.h"
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 // The library's one export: the host asks it to register its functions.
 #include <windows.h>
 
-#include "function_directory.h"
+#include "function_table.h"
 #include "host_interface.h"
 #include "shared_data.h"
 

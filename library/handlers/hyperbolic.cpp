@@ -14,15 +14,13 @@
 // ACOSH(1e200) is about 461.2. Outside the domain the operations give the
 // default NaN (ACOSH(0.5)) or an infinity (ATANH(1) = ln inf).
 #include <cmath>
-#include <limits>
 
+#include "double_facts.h"
 #include "handlers.h"
 #include "numeric_sequence.h"
 #include "x87.h"
 
 namespace {
-
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // cosh and sinh exceed the double range from |x| = ln(2 * DBL_MAX) =
 // 710.4758600739439...; from 711 on the result is certainly infinite.

@@ -1,3 +1,4 @@
+// The host-call sequences the numeric handlers share (numeric_sequence.h).
 #include "numeric_sequence.h"
 
 #include <cstdint>

@@ -13,8 +13,8 @@
 // Everything else (negative x with whole y, overflow, underflow) is the
 // runtime's pow. An empty second argument converts to 0, so POW(x, '') is 1.
 #include <cmath>
-#include <limits>
 
+#include "double_facts.h"
 #include "handlers.h"
 #include "number_text.h"
 #include "numeric_sequence.h"
@@ -22,11 +22,6 @@
 #include "x87.h"
 
 namespace {
-
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
-
-// Every double of magnitude 2^52 or more is whole.
-constexpr double kAllWhole = 0x1p52;
 
 bool IsWhole(double y) { return std::isfinite(y) && (std::fabs(y) >= kAllWhole || y == std::floor(y)); }
 

@@ -14,13 +14,11 @@
 // infinities.
 #include <cmath>
 
+#include "double_facts.h"
 #include "handlers.h"
 #include "numeric_sequence.h"
 
 namespace {
-
-// Every double of magnitude 2^52 or more is whole.
-constexpr double kAllWhole = 0x1p52;
 
 double Floor(double x) { return std::fabs(x) < kAllWhole ? std::floor(x) : x; }
 

@@ -1,35 +1,11 @@
-// Exact integer machinery shared by the two number-text conversions: a big
-// integer on the stack for the rare cases where the 128-bit fast paths
-// cannot decide (the wide product is in wide_integer.h). Only integers: the
-// result must not depend on the calling thread's x87 precision setting.
+// The two number-text conversions decided by their exact big-integer paths
+// alone, without the 128-bit fast paths. Same texts and rules as
+// number_text.h, and the same results: the fast paths answer only where
+// they are sure. For checking the fast paths against them; the library
+// itself calls the conversions of number_text.h.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 
-#include "wide_integer.h"
-
-// A test build decides every value through the exact comparison.
-#ifdef TESSARIM_NUMBER_TEXT_EXACT_ONLY
-constexpr bool kExactOnly = true;
-#else
-constexpr bool kExactOnly = false;
-#endif
-
-// Unsigned big integer, little-endian 32-bit words. The largest number the
-// conversions build is about 2680 bits (800 decimal digits scaled against
-// 5^1123); the capacity leaves room to spare.
-constexpr int kBigWords = 96;
-struct BigNumber {
-  std::uint32_t word[kBigWords];
-  int size; // words in use; no leading zero words; 0 for the value 0
-};
-
-void BigSet(BigNumber *n, std::uint64_t value);
-void BigMulAdd(BigNumber *n, std::uint32_t factor, std::uint32_t addend);
-void BigMulPow5(BigNumber *n, int exponent);
-void BigShiftLeft(BigNumber *n, int bits);
-int BigBitLength(const BigNumber *n);
-int BigCompare(const BigNumber *a, const BigNumber *b);
-bool BigIsZero(const BigNumber *n);
-// a = a mod b, returns floor(a / b); requires a < 2^64 * b.
-std::uint64_t BigDivide(BigNumber *a, const BigNumber *b);
+double ExactTextToNumber(const char *text);
+std::size_t ExactNumberToText(double value, int precision, char *out, std::size_t out_size);

@@ -1,8 +1,13 @@
+// Number to text (rules in number_text.h). The value is first rounded to
+// 17 significant digits from its product with a 128-bit power of ten;
+// where the product cannot decide, big integers compare exactly. Those
+// digits are rounded again to the precision asked for and laid out.
 #include <cstdint>
 #include <cstring>
 
+#include "big_number.h"
 #include "number_text.h"
-#include "number_text_exact.h"
+#include "number_text_paths.h"
 #include "power_of_ten_table.h"
 
 namespace {
@@ -47,9 +52,27 @@ bool ScaledAtLeast(std::uint64_t m, int e2, int k, std::uint64_t r) {
   return BigCompare(&left, &right) >= 0;
 }
 
+// The table's 10^k is rounded up for these k, down (or exact) for the
+// others, and the truncated product with it errs the same way.
+bool TableRoundsUp(int k) { return k >= -27 && k < 0; }
+
+// q = floor(2 * m * 2^e * 10^k) decided exactly, where the truncated
+// product with the table's 10^k gave q, which may be one too high (table
+// rounded up) or one too low (rounded down).
+std::uint64_t SettleDoubledDigits(std::uint64_t m, int e, int k, std::uint64_t q, NumberTextPath path) {
+  if (path == NumberTextPath::kFastFirst && k < 0 && e <= 0 && e > -64 && (e == 0 || !(m << (64 + e)))) {
+    // Whole numbers below 2^64 with trailing zeros (10^18, 1.5e19) are
+    // the common doubt; plain division settles them.
+    const std::uint64_t whole = m >> -e, unit = kPow10[-k];
+    return 2 * (whole / unit) + (2 * (whole % unit) >= unit);
+  }
+  const std::uint64_t threshold = TableRoundsUp(k) ? q : q + 1;
+  return ScaledAtLeast(m, e + 1, k, threshold) ? threshold : threshold - 1;
+}
+
 // The value m * 2^e (m with its top bit set) rounded half up to 17
 // significant digits: digits in [10^16, 10^17), value ~ digits * 10^(x - 16).
-void RoundTo17(std::uint64_t m, int e, std::uint64_t *digits, int *x) {
+void RoundTo17(std::uint64_t m, int e, NumberTextPath path, std::uint64_t *digits, int *x) {
   // 10^x0 <= m * 2^e < 10^(x0 + 2).
   int x0 = ((e + 63) * 78913) >> 18;
   const int k = 16 - x0;
@@ -62,23 +85,16 @@ void RoundTo17(std::uint64_t m, int e, std::uint64_t *digits, int *x) {
   const std::uint64_t top = high.high + (middle < high.low);
   const int shift = -(e + PowerOfTenBinaryExponent(k) + 1) - 128; // 5..8 over all doubles
   std::uint64_t q = top >> shift;
-  if (kExactOnly || k < 0 || k > 55) {
+  if (path == NumberTextPath::kExactOnly) {
+    q = SettleDoubledDigits(m, e, k, q, path);
+  } else if (k < 0 || k > 55) {
     // T is off by less than one unit, so the product by less than 2^64:
     // only a fraction that close to an integer leaves q in doubt.
     const std::uint64_t mask = (std::uint64_t{1} << shift) - 1;
     const std::uint64_t fraction = top & mask;
-    const bool table_above = k >= -27 && k < 0;
-    const bool doubt = kExactOnly || (table_above ? fraction == 0 && middle == 0
-                                                  : fraction == mask && middle == ~std::uint64_t{0});
-    if (doubt && !kExactOnly && k < 0 && e <= 0 && e > -64 && (e == 0 || !(m << (64 + e)))) {
-      // Whole numbers below 2^64 with trailing zeros (10^18, 1.5e19) are
-      // the common doubt; plain division settles them.
-      const std::uint64_t whole = m >> -e, unit = kPow10[-k];
-      q = 2 * (whole / unit) + (2 * (whole % unit) >= unit);
-    } else if (doubt) {
-      const std::uint64_t threshold = table_above ? q : q + 1;
-      q = ScaledAtLeast(m, e + 1, k, threshold) ? threshold : threshold - 1;
-    }
+    const bool doubt =
+        TableRoundsUp(k) ? fraction == 0 && middle == 0 : fraction == mask && middle == ~std::uint64_t{0};
+    if (doubt) q = SettleDoubledDigits(m, e, k, q, path);
   }
   if (q >= 2 * kPow10[17]) { // x0 was one too low: drop a digit, exactly
     q /= 10;
@@ -116,7 +132,7 @@ std::size_t CopyText(const char *s, char *text) {
   return n;
 }
 
-std::size_t Format(std::uint64_t bits, int precision, char *text) {
+std::size_t Format(std::uint64_t bits, int precision, NumberTextPath path, char *text) {
   const bool negative = bits >> 63;
   const int biased = static_cast<int>(bits >> 52) & 0x7FF;
   std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
@@ -133,7 +149,7 @@ std::size_t Format(std::uint64_t bits, int precision, char *text) {
 
   std::uint64_t d;
   int x;
-  RoundTo17(mantissa, e, &d, &x);
+  RoundTo17(mantissa, e, path, &d, &x);
   const int p = precision < 1 ? 1 : precision;
   int count = 17;
   if (p < 17) {
@@ -189,15 +205,20 @@ std::size_t Format(std::uint64_t bits, int precision, char *text) {
 
 } // namespace
 
-std::size_t NumberToText(double value, int precision, char *out, std::size_t out_size) {
+std::size_t NumberToTextBy(double value, int precision, NumberTextPath path, char *out,
+                           std::size_t out_size) {
   std::uint64_t bits;
   std::memcpy(&bits, &value, sizeof bits);
   char text[kNumberTextMax];
-  const std::size_t length = Format(bits, precision, text);
+  const std::size_t length = Format(bits, precision, path, text);
   if (out_size > 0) {
     const std::size_t n = length < out_size ? length : out_size - 1;
     std::memcpy(out, text, n);
     out[n] = '\0';
   }
   return length;
+}
+
+std::size_t NumberToText(double value, int precision, char *out, std::size_t out_size) {
+  return NumberToTextBy(value, precision, kOrdinaryPath, out, out_size);
 }

@@ -1,8 +1,14 @@
+// Text to number (rules in number_text.h). The first 19 significant digits
+// and the exponent make w * 10^q; the 128-bit power of ten rounds that
+// correctly nearly always (Eisel-Lemire). Where it cannot decide, or where
+// dropped digits could tip the rounding, the exact path divides big
+// integers built from every digit.
 #include <cstdint>
 #include <cstring>
 
+#include "big_number.h"
 #include "number_text.h"
-#include "number_text_exact.h"
+#include "number_text_paths.h"
 #include "power_of_ten_table.h"
 
 namespace {
@@ -90,8 +96,10 @@ bool ProductToBits(std::uint64_t w, int q, std::uint64_t *bits) {
   const int upper_bit = static_cast<int>(product.high >> 63);
   const int shift = upper_bit + 9;
   std::uint64_t mantissa = product.high >> shift;
-  // Biased binary exponent: 1023 + floor(log2 10^q) + 63 + upper bit - lz.
-  int power2 = ((q * 217706) >> 16) + 63 + upper_bit - lz + 1023;
+  // Biased binary exponent of the value's leading bit: the product of
+  // w << lz and the table's upper word (T / 2^64) has its top bit at
+  // 126 + upper_bit.
+  int power2 = PowerOfTenBinaryExponent(q) + 64 + 126 + upper_bit - lz + 1023;
   if (power2 <= 0) { // subnormal or zero
     if (-power2 + 1 >= 64) {
       *bits = 0;
@@ -218,7 +226,7 @@ std::uint64_t DigitsToBitsExact(const unsigned char *first, const unsigned char 
 
 } // namespace
 
-double TextToNumber(const char *text) {
+double TextToNumberBy(const char *text, NumberTextPath path) {
   const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
   while (*p == ' ' || static_cast<unsigned char>(*p - 9) <= 4) ++p;
   bool negative = false;
@@ -273,7 +281,7 @@ double TextToNumber(const char *text) {
   std::uint64_t bits, upper;
   // With digits dropped the value lies between w and w + 1 units: when both
   // round alike, so does the text.
-  if (!kExactOnly && DecimalToBits(w, q, &bits) &&
+  if (path == NumberTextPath::kFastFirst && DecimalToBits(w, q, &bits) &&
       (!dropped_nonzero || (DecimalToBits(w + 1, q, &upper) && bits == upper)))
     return FromBits(sign | bits);
   // Digits count from the first significant one: value = 0.d1d2... * 10^magnitude.
@@ -282,3 +290,5 @@ double TextToNumber(const char *text) {
   if (magnitude < -324) return FromBits(sign);
   return FromBits(sign | DigitsToBitsExact(first, digits_end, magnitude));
 }
+
+double TextToNumber(const char *text) { return TextToNumberBy(text, kOrdinaryPath); }

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "fake_host.h"
-#include "function_directory.h"
+#include "function_lookup.h"
 #include "fuzz_checks.h"
 #include "x87_precision.h"
 

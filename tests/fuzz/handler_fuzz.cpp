@@ -16,7 +16,7 @@
 #include <string>
 
 #include "fake_host.h"
-#include "function_directory.h"
+#include "function_lookup.h"
 #include "fuzz_checks.h"
 #include "number_text.h"
 #include "shared_data.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "case_runner.h"
-#include "function_directory.h"
+#include "function_lookup.h"
 #include "handlers.h"
 #include "shared_data.h"
 #include "x87_precision.h"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "function_directory.h"
+#include "function_lookup.h"
 #include "x87_precision.h"
 
 namespace {

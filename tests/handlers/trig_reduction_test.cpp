@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "fake_host.h"
-#include "function_directory.h"
+#include "function_lookup.h"
 #include "trig_hard_cases.h"
 #include "trig_reduction.h"
 #include "trig_ulp_error.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "number_text_exact.h"
+#include "wide_integer.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-// The conversions' fast paths against their exact big-integer paths, built
-// from the same sources into the same program (the exact ones under other
-// names, with the fast paths off). In the Windows build, which has no
-// 128-bit integers, this checks the conversions as they ship, under the
-// control word of a Windows thread. Seeded, so every run sees the same
-// values: random bit patterns and the boundaries of both directions.
+// The conversions' fast paths against their exact big-integer paths, both
+// as the library builds them (the exact ones through their own entry
+// points). In the Windows build, which has no 128-bit integers, this checks
+// the conversions as they ship, under the control word of a Windows thread.
+// Seeded, so every run sees the same values: random bit patterns and the
+// boundaries of both directions.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,10 +15,8 @@
 
 #include "double_bits.h"
 #include "number_text.h"
+#include "number_text_exact.h"
 #include "x87_precision.h"
-
-double ExactTextToNumber(const char *text);
-std::size_t ExactNumberToText(double value, int precision, char *out, std::size_t out_size);
 
 namespace {
 
