@@ -40,29 +40,6 @@ static bool MakeScriptPath() {
   return true;
 }
 
-// Puts the `length` bytes of `ansi` in `oem` in the OEM code page, in which
-// the command interpreter reads a batch file. False when a character has
-// no exact counterpart there: CharToOemBuffA would put a look-alike in its
-// place, so the text must convert back to itself and both must be the same
-// characters.
-static bool ToOem(const char *ansi, DWORD length, char *oem) {
-  CharToOemBuffA(ansi, oem, length);
-  char back[MAX_PATH];
-  OemToCharBuffA(oem, back, length);
-  for (DWORD i = 0; i < length; ++i) {
-    if (back[i] != ansi[i]) return false;
-  }
-  WCHAR fromAnsi[MAX_PATH];
-  WCHAR fromOem[MAX_PATH];
-  int count = MultiByteToWideChar(CP_ACP, 0, ansi, (int)length, fromAnsi, MAX_PATH);
-  if (count == 0 || MultiByteToWideChar(CP_OEMCP, 0, oem, (int)length, fromOem, MAX_PATH) != count)
-    return false;
-  for (int i = 0; i < count; ++i) {
-    if (fromAnsi[i] != fromOem[i]) return false;
-  }
-  return true;
-}
-
 // Writes the script to the file named in PathBuffer in one write. A script
 // cut short could end inside a path and name another one: then it is
 // deleted again and not started.
@@ -113,8 +90,8 @@ void ScheduleSelfRemoval() {
   if (NamesThisProgram(program, programLength) && MakeScriptPath()) {
     DWORD scriptLength = (DWORD)lstrlenA(PathBuffer);
     if (ToOem(program, programLength, OemProgram) && ToOem(PathBuffer, scriptLength, OemScript))
-      size =
-          MakeScriptText(OemProgram, programLength, OemScript, scriptLength, ScriptText, sizeof ScriptText);
+      size = MakeScriptText(OemProgram, programLength, OemScript, scriptLength, ScriptText, sizeof ScriptText,
+                            OemLeadByte);
   }
   if (size != 0 && WriteScript(size)) StartScript(&startup);
   SendDlgItemMessageA(MainWindow, IDC_PROGRESS, PBM_STEPIT, 0, 0);
