@@ -60,6 +60,7 @@ Var OnPage         ; 1 while the folder page's leave function runs
 ; What this run found, so that a failed write can be undone.
 Var CountBefore    ; the shared-file count, or "" when there was none
 Var EntryExisted   ; 1 when the uninstall entry was there
+Var HostKeyExisted ; 1 when the host list's key was there
 Var LibraryExisted
 Var ProgramExisted
 Var FolderExisted
@@ -286,6 +287,16 @@ FunctionEnd
   !insertmacro ${DO_STRING} "DisplayName"
 !macroend
 
+; $2: 1 when key $1 of root $0 exists, else 0.
+Function KeyExists
+  StrCpy $2 0
+  System::Call 'advapi32::RegOpenKeyExW(i r0, w r1, i 0, i 0x20019, *i .r3) i .r4'
+  IntCmp $4 0 0 done done
+  System::Call 'advapi32::RegCloseKey(i r3)'
+  StrCpy $2 1
+done:
+FunctionEnd
+
 ; What the run found before it changed anything.
 Function KeepState
   StrCpy $FolderExisted 0
@@ -301,11 +312,14 @@ Function KeepState
   ReadRegDWORD $CountBefore HKLM "${SHARED_KEY}" "$Library"
   IfErrors 0 +2
   StrCpy $CountBefore ""
-  StrCpy $EntryExisted 0
-  ClearErrors
-  EnumRegValue $0 HKLM "${UNINSTALL_KEY}" 0
-  IfErrors +2
-  StrCpy $EntryExisted 1
+  StrCpy $0 ${HKEY_LOCAL_MACHINE}
+  StrCpy $1 "${UNINSTALL_KEY}"
+  Call KeyExists
+  StrCpy $EntryExisted $2
+  StrCpy $0 ${HKEY_CURRENT_USER}
+  StrCpy $1 "${HOST_KEY}"
+  Call KeyExists
+  StrCpy $HostKeyExisted $2
   !insertmacro ForEachEntryValue KeepString KeepNumber
 FunctionEnd
 
@@ -317,6 +331,8 @@ Function RestoreState
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   StrCmp $HostListed 1 +2
   DeleteRegValue HKCU "${HOST_KEY}" "${HOST_VALUE_PREFIX}$HostSlot"
+  StrCmp $HostKeyExisted 1 +2
+  DeleteRegKey /ifempty HKCU "${HOST_KEY}"
   StrCmp $CountBefore "" 0 +3
   DeleteRegValue HKLM "${SHARED_KEY}" "$Library"
   Goto +2

@@ -38,6 +38,10 @@ FOLDER = "C:\\" + SCRATCH + "\\Tessarim"
 LIBRARY = FOLDER + "\\tessarim.dll"
 PROGRAM = FOLDER + "\\UTessarim.exe"
 OTHER = "C:\\" + SCRATCH + "\\other\\other.dll"
+SECOND_FOLDER = "C:\\" + SCRATCH + "\\Second"
+# A text longer than the 260 bytes in which the uninstaller reads each
+# host-list value: its scan, and the interpreter's list, end there.
+OVERLONG = "C:\\" + "x" * 300 + ".dll"
 
 
 def linux(path):
@@ -284,6 +288,117 @@ class Lifecycle(unittest.TestCase):
             with open(linux(LIBRARY), "rb") as f:
                 self.assertEqual(f.read(), library_bytes)
 
+    def refused_on_folder_page(self, folder):
+        """Runs the installer with its windows, presses Install on the
+        folder page, and returns the box's text; the page must stay, and
+        Cancel then ends the installer with code 1."""
+        with tempfile.TemporaryFile() as out:
+            setup = subprocess.Popen([WINE_RUN, PREFIX, os.path.join(BIN, "lifecycle_probe.exe"), "run",
+                                      setup_command(options="", folder=folder)], stdout=out, stderr=out)
+            try:
+                self.assertEqual(probe("press", FOLDER_PAGE_CAPTION, "1", timeout=120).returncode, 0)
+                box = probe("answer-box", SETUP_CAPTION, timeout=120)
+                self.assertEqual(box.returncode, 0)
+                self.assertIn("Nothing was changed.", box.stdout)
+                self.assertEqual(probe("press", FOLDER_PAGE_CAPTION, "2", timeout=120).returncode, 0)
+                self.assertEqual(setup.wait(timeout=60), 1)
+            finally:
+                if setup.poll() is None:
+                    setup.kill()
+        return box.stdout
+
+    def test_refusals_change_nothing(self):
+        """Folders the interpreter or the uninstaller could not handle, host
+        lists whose scan cannot reach the library, and a second folder:
+        refused before anything is written, with their exit codes."""
+        cjk = "C:\\" + SCRATCH + "\\\u6570\u5b66"
+        too_long = "C:\\" + SCRATCH + "\\" + "L" * (246 - len("C:\\" + SCRATCH + "\\"))
+        cases = [
+            # (what, host-list values, installed first, folder, code, box text or None)
+            ("a letter outside the ANSI code page", [], None, cjk, 6, "cannot be written exactly"),
+            ("a letter outside the OEM code page", [], None, "C:\\" + SCRATCH + "\\Pr\u20acmie", 6,
+             "code page lacks"),
+            ("the uninstaller's own path one too long", [], None, too_long, 6, "is too long"),
+            ("an overlong value before the free number", ["Func0=text:" + OVERLONG], None, FOLDER, 4, None),
+            ("listed only beyond an overlong value", ["Func0=text:" + OVERLONG, "Func1=text:" + LIBRARY], None,
+             FOLDER, 4, None),
+            ("installed in another folder", [], SECOND_FOLDER, FOLDER, 7, "installed already in " + SECOND_FOLDER),
+        ]
+        for what, values, installed, folder, code, text in cases:
+            with self.subTest(what):
+                reset(*values)
+                if installed:
+                    self.assertEqual(install(installed), 0)
+                before = registry()
+                self.assertEqual(install(folder), code)
+                self.assertEqual(registry(), before)
+                self.assertFalse(os.path.exists(linux(folder)), "the folder was created")
+                if text:
+                    self.assertIn(text, self.refused_on_folder_page(folder))
+                    self.assertEqual(registry(), before)
+
+    def test_installed_folder_is_the_default_and_a_stale_entry_blocks_nothing(self):
+        self.assertEqual(install(SECOND_FOLDER), 0)
+        # No /D=: the installed folder again, a reinstall.
+        self.assertEqual(probe("run", '"%s" /S' % windows(os.path.join(BIN, "tessarim-setup.exe"))).returncode, 0)
+        entries = registry()
+        self.assertEqual(entries[(SHARED_KEY, SECOND_FOLDER + "\\tessarim.dll")], ("REG_DWORD", "2"))
+        self.assertEqual(host_list(entries), {"Func0": ("REG_SZ", SECOND_FOLDER + "\\tessarim.dll")})
+
+        # The entry's uninstaller is gone: the entry is stale.
+        os.remove(linux(SECOND_FOLDER + "\\UTessarim.exe"))
+        self.assertEqual(install(FOLDER), 0)
+        self.assertEqual(registry()[(UNINSTALL_KEY, "InstallLocation")], ("REG_SZ", FOLDER))
+
+    def test_failed_registry_write_is_undone(self):
+        """The uninstall entry cannot be made (no lasting key under a
+        volatile one) after the count and the host list were written: what
+        the run changed is put back, files it added are removed."""
+        for what, installed_before in (("first install", False), ("over an earlier one", True)):
+            with self.subTest(what):
+                reset("Func0=text:" + OTHER)
+                if installed_before:
+                    self.assertEqual(install(), 0)
+                try:
+                    # Also deletes the earlier install's entry.
+                    self.assertEqual(probe("uninstall-key", "volatile").returncode, 0)
+                    before = registry()
+                    self.assertEqual(install(), 5)
+                    self.assertEqual(registry(), before)
+                    self.assertEqual(os.path.exists(linux(LIBRARY)), installed_before)
+                    self.assertEqual(os.path.exists(linux(FOLDER)), installed_before)
+                finally:
+                    self.assertEqual(probe("uninstall-key", "lasting").returncode, 0)
+
+    def test_double_byte_folder_is_removed_whole(self):
+        """Code page 932, as on a Japanese system: the second byte of the
+        folder's last letter is a backslash's, and the script must still
+        remove the folder, and nothing beside it."""
+        os.environ["WINE_LOCALE"] = "ja_JP.UTF-8"
+        try:
+            end_wine_programs()
+            start_wine_server()
+            self.assertEqual(probe("codepages").stdout.split(), ["932", "932"], "no ja_JP.UTF-8 locale")
+            folder = "C:\\" + SCRATCH + "\\\u8868"
+            sibling = linux("C:\\" + SCRATCH + "\\sibling.txt")
+            os.makedirs(os.path.dirname(sibling), exist_ok=True)
+            with open(sibling, "w") as f:
+                f.write("stays")
+            self.assertEqual(install(folder), 0)
+            self.assertTrue(os.path.exists(linux(folder + "\\UTessarim.exe")))
+            uninstall_through_entry(self)
+            self.assertFalse(os.path.exists(linux(folder)), "the folder stayed")
+            with open(sibling) as f:
+                self.assertEqual(f.read(), "stays")
+            after = registry()
+            self.assertEqual(host_list(after), {})
+            self.assertNotIn((UNINSTALL_KEY, ""), after)
+            self.assertNotIn((SHARED_KEY, folder + "\\tessarim.dll"), after)
+        finally:
+            del os.environ["WINE_LOCALE"]
+            end_wine_programs()
+            start_wine_server()
+
     def test_full_host_list_is_refused(self):
         reset("Func0=fill:256")
         before = registry()
@@ -311,20 +426,8 @@ class Lifecycle(unittest.TestCase):
             self.assertEqual(probe("run", setup_command(), timeout=60).returncode, 3)
             self.assertRefusedWithoutChange(before, library_bytes)
 
-            # With its windows: Install on the folder page, then the box.
-            with tempfile.TemporaryFile() as out:
-                setup = subprocess.Popen([WINE_RUN, PREFIX, os.path.join(BIN, "lifecycle_probe.exe"), "run",
-                                          setup_command(options="")], stdout=out, stderr=out)
-                try:
-                    self.assertEqual(probe("press", FOLDER_PAGE_CAPTION, "1", timeout=120).returncode, 0)
-                    box = probe("answer-box", SETUP_CAPTION, timeout=120)
-                    self.assertEqual(box.returncode, 0)
-                    self.assertIn(LIBRARY + " is in use by a running program", box.stdout)
-                    self.assertIn("Nothing was changed.", box.stdout)
-                    self.assertEqual(setup.wait(timeout=60), 3)
-                finally:
-                    if setup.poll() is None:
-                        setup.kill()
+            # With its windows the folder page refuses it and stays.
+            self.assertIn(LIBRARY + " is in use by a running program", self.refused_on_folder_page(FOLDER))
             self.assertRefusedWithoutChange(before, library_bytes)
         finally:
             holder.stdin.close()
