@@ -103,15 +103,15 @@ if build mingw32; then
   run_ctest mingw32
 fi
 
-# Same source, same bytes: the shipped programs built again in another
-# folder must not differ by a byte.
+# Same source, same bytes: the shipped programs, and the check DLL that the
+# installer carries, built again in another folder must not differ by a byte.
 same_bytes() {
   local file
-  for file in tessarim.dll UTessarim.exe; do
+  for file in tessarim.dll UTessarim.exe tessarim-check.dll; do
     cmp "build/mingw32/bin/$file" "build/reproduce/bin/$file" || return 1
   done
 }
-if build reproduce tessarim UTessarim; then
+if build reproduce tessarim UTessarim tessarim_check; then
   count "the shipped programs reproduce byte for byte" same_bytes
 fi
 

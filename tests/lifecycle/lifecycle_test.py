@@ -379,6 +379,10 @@ class Lifecycle(unittest.TestCase):
             end_wine_programs()
             start_wine_server()
             self.assertEqual(probe("codepages").stdout.split(), ["932", "932"], "no ja_JP.UTF-8 locale")
+            # The second byte of \u30dd is 124 (|), which the script cannot carry.
+            refused = "C:\\" + SCRATCH + "\\\u30dd"
+            self.assertEqual(install(refused), 6)
+            self.assertFalse(os.path.exists(linux(refused)))
             folder = "C:\\" + SCRATCH + "\\\u8868"
             sibling = linux("C:\\" + SCRATCH + "\\sibling.txt")
             os.makedirs(os.path.dirname(sibling), exist_ok=True)
