@@ -23,6 +23,7 @@ Unicode true
 !include "${__FILEDIR__}/../contract/contract.nsh"
 
 !define VERSION "0.0.0.1"
+!define EXIT_ABORTED 2
 !define EXIT_IN_USE 3
 !define EXIT_HOST_LIST 4
 !define EXIT_REGISTRY 5
@@ -63,7 +64,7 @@ Var EntryExisted   ; 1 when the uninstall entry was there
 Var HostKeyExisted ; 1 when the host list's key was there
 Var LibraryExisted
 Var ProgramExisted
-Var FolderExisted
+Var FirstNewFolder ; the outermost folder of $INSTDIR that this run makes, or ""
 
 ; Refuses: on the folder page the box says why and the page stays; elsewhere
 ; the installer ends with the exit code. Spelled with relative jumps, which
@@ -79,11 +80,19 @@ Var FolderExisted
 
 ; Calls the helper, loading it for this call only: a DLL left loaded would
 ; keep the plug-in folder from being deleted at the end.
+; Its answer in $0 is a number; a call that could not be made leaves
+; "error" there, and then nothing may be taken as checked.
 !macro Check CALL
   InitPluginsDir
   IfFileExists "$PLUGINSDIR\tessarim-check.dll" +2
   File "/oname=$PLUGINSDIR\tessarim-check.dll" "${CHECKER}"
+  StrCpy $0 "error"
   System::Call '$PLUGINSDIR\tessarim-check.dll::${CALL} ?u'
+  IntOp $9 $0 + 0
+  StrCmp $9 $0 +4
+  MessageBox MB_OK|MB_ICONSTOP "The setup could not run its own checks ($0). Nothing was changed." /SD IDOK
+  SetErrorLevel ${EXIT_ABORTED}
+  Quit
 !macroend
 
 ; $1 in its long form. A folder that does not exist yet has no short form.
@@ -287,6 +296,20 @@ FunctionEnd
   !insertmacro ${DO_STRING} "DisplayName"
 !macroend
 
+; $1 without its last part ("" when there is no backslash left).
+Function ParentFolder
+  StrLen $2 $1
+next:
+  IntOp $2 $2 - 1
+  IntCmp $2 0 0 none
+  StrCpy $3 $1 1 $2
+  StrCmp $3 "\" 0 next
+  StrCpy $1 $1 $2
+  Return
+none:
+  StrCpy $1 ""
+FunctionEnd
+
 ; $2: 1 when key $1 of root $0 exists, else 0.
 Function KeyExists
   StrCpy $2 0
@@ -299,9 +322,14 @@ FunctionEnd
 
 ; What the run found before it changed anything.
 Function KeepState
-  StrCpy $FolderExisted 0
-  IfFileExists "$INSTDIR\*.*" 0 +2
-  StrCpy $FolderExisted 1
+  StrCpy $FirstNewFolder ""
+  StrCpy $1 $INSTDIR
+missing_folder:
+  IfFileExists "$1\*.*" folders_known
+  StrCpy $FirstNewFolder $1
+  Call ParentFolder
+  StrCmp $1 "" folders_known missing_folder
+folders_known:
   StrCpy $LibraryExisted 0
   IfFileExists "$Library" 0 +2
   StrCpy $LibraryExisted 1
@@ -342,8 +370,14 @@ Function RestoreState
   StrCmp $ProgramExisted 1 +2
   Delete "$INSTDIR\${UNINSTALLER_FILE}"
   SetOutPath "$TEMP"
-  StrCmp $FolderExisted 1 +2
-  RMDir "$INSTDIR"
+  StrCmp $FirstNewFolder "" done
+  StrCpy $1 $INSTDIR
+remove_folder:
+  RMDir "$1"
+  StrCmp $1 $FirstNewFolder done
+  Call ParentFolder
+  StrCmp $1 "" done remove_folder
+done:
 FunctionEnd
 
 !macro WrittenOrRestore WHAT
