@@ -167,8 +167,9 @@ class Lifecycle(unittest.TestCase):
         reset()
 
     def test_install_use_uninstall(self):
-        # Func0 before the gap at 1, Func3 after the gap at 2.
-        reset("Func0=text:" + OTHER, "Func3=text:C:\\after the gap.dll")
+        # Func0 and a value that is no text before the gap at 2, Func4 after
+        # the gap at 3.
+        reset("Func0=text:" + OTHER, "Func1=number:7", "Func4=text:C:\\after the gap.dll")
         place_other_library()
 
         self.assertEqual(install(), 0)
@@ -180,8 +181,9 @@ class Lifecycle(unittest.TestCase):
         expected = {
             (HOST_KEY, ""): ("", ""),
             (HOST_KEY, "Func0"): ("REG_SZ", OTHER),
-            (HOST_KEY, "Func1"): ("REG_SZ", LIBRARY),
-            (HOST_KEY, "Func3"): ("REG_SZ", "C:\\after the gap.dll"),
+            (HOST_KEY, "Func1"): ("REG_DWORD", "7"),
+            (HOST_KEY, "Func2"): ("REG_SZ", LIBRARY),
+            (HOST_KEY, "Func4"): ("REG_SZ", "C:\\after the gap.dll"),
             (SHARED_KEY, ""): ("", ""),
             (SHARED_KEY, LIBRARY): ("REG_DWORD", "1"),
             (UNINSTALL_KEY, ""): ("", ""),
@@ -200,8 +202,8 @@ class Lifecycle(unittest.TestCase):
         self.assertEqual(size[0], "REG_DWORD")
         self.assertTrue(files_kib <= int(size[1]) <= files_kib + 8, size)
 
-        # The tool reads Func0 and Func1 and stops at the gap; PI stays the
-        # earlier library's.
+        # The tool reads Func0 and Func2, steps over Func1 as the installer
+        # does, and stops at the gap; PI stays the earlier library's.
         ran = wine(os.path.join(BIN, "tessarim-host.exe"), "SIN(1)", "HELLO", "PI")
         self.assertEqual(ran.returncode, 0, ran.stderr)
         self.assertEqual(ran.stdout.splitlines(), ["SIN(1) = 0.841470985", "HELLO = hello", "PI = 3"])
@@ -215,7 +217,8 @@ class Lifecycle(unittest.TestCase):
         self.assertFalse(os.path.exists(linux(FOLDER)))
         self.assertFalse(os.path.exists(script))
         after = registry()
-        self.assertEqual(host_list(after), {"Func0": ("REG_SZ", OTHER), "Func3": ("REG_SZ", "C:\\after the gap.dll")})
+        self.assertEqual(host_list(after), {"Func0": ("REG_SZ", OTHER), "Func1": ("REG_DWORD", "7"),
+                                            "Func4": ("REG_SZ", "C:\\after the gap.dll")})
         self.assertNotIn((SHARED_KEY, LIBRARY), after)
         self.assertNotIn((UNINSTALL_KEY, ""), after)
 
