@@ -407,16 +407,16 @@ Section "Tessarim"
   ClearErrors
   WriteRegDWORD HKLM "${SHARED_KEY}" "$Library" $0
   !insertmacro WrittenOrRestore "HKLM\${SHARED_KEY}"
-  DetailPrint "Shared-file count: HKLM\${SHARED_KEY}\$Library = $0"
+  DetailPrint "Shared-file count $0 for $Library, in HKLM\${SHARED_KEY}"
 
   StrCmp $HostListed 1 host_listed
   ClearErrors
   WriteRegStr HKCU "${HOST_KEY}" "${HOST_VALUE_PREFIX}$HostSlot" "$Library"
   !insertmacro WrittenOrRestore "HKCU\${HOST_KEY}"
-  DetailPrint "Host list: HKCU\${HOST_KEY}\${HOST_VALUE_PREFIX}$HostSlot = $Library (written)"
+  DetailPrint "Host list: ${HOST_VALUE_PREFIX}$HostSlot written, naming $Library, in HKCU\${HOST_KEY}"
   Goto host_done
 host_listed:
-  DetailPrint "Host list: HKCU\${HOST_KEY}\${HOST_VALUE_PREFIX}$HostSlot = $Library (already there)"
+  DetailPrint "Host list: ${HOST_VALUE_PREFIX}$HostSlot names $Library already, in HKCU\${HOST_KEY}"
 host_done:
 
   SectionGetSize 0 $1
@@ -431,5 +431,5 @@ host_done:
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   !insertmacro WrittenOrRestore "HKLM\${UNINSTALL_KEY}"
-  DetailPrint "Uninstall entry: HKLM\${UNINSTALL_KEY}"
+  DetailPrint "Uninstall entry written: HKLM\${UNINSTALL_KEY}"
 SectionEnd
