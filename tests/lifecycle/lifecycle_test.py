@@ -115,6 +115,12 @@ def temporary_folder():
     return linux(probe("temp").stdout.strip())
 
 
+def plugin_folders():
+    """The installers' plug-in folders in the temporary folder: one stays
+    behind when a DLL loaded from it is still loaded at the end."""
+    return {name for name in os.listdir(temporary_folder()) if name.startswith("ns") and name.endswith(".tmp")}
+
+
 def wait_until(condition, seconds):
     end = time.monotonic() + seconds
     while time.monotonic() < end:
@@ -172,7 +178,9 @@ class Lifecycle(unittest.TestCase):
         reset("Func0=text:" + OTHER, "Func1=number:7", "Func4=text:C:\\after the gap.dll")
         place_other_library()
 
+        plugins = plugin_folders()
         self.assertEqual(install(), 0)
+        self.assertEqual(plugin_folders(), plugins)
         for name in ("tessarim.dll", "UTessarim.exe"):
             with open(os.path.join(BIN, name), "rb") as built, open(linux(FOLDER + "\\" + name), "rb") as installed:
                 self.assertEqual(built.read(), installed.read(), name)
@@ -332,9 +340,10 @@ class Lifecycle(unittest.TestCase):
                 reset(*values)
                 if installed:
                     self.assertEqual(install(installed), 0)
-                before = registry()
+                before, plugins = registry(), plugin_folders()
                 self.assertEqual(install(folder), code)
                 self.assertEqual(registry(), before)
+                self.assertEqual(plugin_folders(), plugins)
                 self.assertFalse(os.path.exists(linux(folder)), "the folder was created")
                 if text:
                     self.assertIn(text, self.refused_on_folder_page(folder))
