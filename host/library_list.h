@@ -1,17 +1,19 @@
-// The interpreter's numbered list of function libraries: the text values
+// The interpreter's numbered list of function libraries: the values
 // Func0, Func1, ... under HKCU\Software\Quorvant, read up to the first
-// missing number, each the full path of a library.
+// missing number, each text the full path of a library. A value that is no
+// text holds its number but names no library, as the installer and the
+// uninstaller read it.
 #pragma once
 
 #include <windows.h>
 
-constexpr int kHostListSize = 256; // Func0 to Func255
+#include "contract.h"
 
 struct HostList {
   int count;
-  char paths[kHostListSize][MAX_PATH];
+  char paths[HostListSize][PathBufferSize];
 };
 
 // Fills `list`; false with a one-line reason in `error` when a value that
-// is there cannot serve (not a text, too long) or the key cannot be read.
+// is there cannot serve (too long, unreadable) or the key cannot be read.
 bool ReadHostList(HostList *list, char *error, int error_size);

@@ -7,6 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 generated=(
+  contract/contract.h
   library/number_text/power_of_ten_table.h
   tests/handlers/handler_cases.h
   tests/handlers/trig_hard_cases.h

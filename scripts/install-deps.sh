@@ -36,6 +36,8 @@ if [ "$want" = test ]; then
   add_pkg imagemagick
   add_pkg x11-utils
   add_pkg xdotool
+  # The Japanese locale, from which Wine takes code page 932 for a test.
+  add_pkg locales
 fi
 
 as_root() {
@@ -164,3 +166,13 @@ if [ ${#need[@]} -gt 0 ]; then
   apt-get install -y -q --no-install-recommends "${need[@]}"
 fi
 ensure_i386_runs
+
+# Wine takes code page 932 (ANSI and OEM) from LC_ALL=ja_JP.UTF-8 once glibc
+# has that locale; the install test runs one case under it.
+if [ "$want" = test ] && ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
+  as_root "the locale ja_JP.UTF-8 is missing"
+  if ! grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen
+  fi
+  locale-gen
+fi

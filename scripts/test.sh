@@ -81,15 +81,16 @@ if build mingw32; then
   run_ctest mingw32
 fi
 
-# Same source, same bytes: the shipped programs and the installer built
-# again in another folder must not differ by a byte.
+# Same source, same bytes: the shipped programs, the check DLL the installer
+# carries and the installer itself, built again in another folder, must not
+# differ by a byte.
 same_bytes() {
   local file
-  for file in tessarim.dll UTessarim.exe tessarim-setup.exe; do
+  for file in tessarim.dll UTessarim.exe tessarim-check.dll tessarim-setup.exe; do
     cmp "build/mingw32/bin/$file" "build/reproduce/bin/$file" || return 1
   done
 }
-if build reproduce tessarim UTessarim tessarim-setup; then
+if build reproduce tessarim UTessarim tessarim_check tessarim-setup; then
   count "the shipped programs and the installer reproduce byte for byte" same_bytes
 fi
 

@@ -1,10 +1,26 @@
 #include "script_text.h"
 
-int LastBackslash(const char *text, int length) {
-  for (int i = length - 1; i >= 0; --i) {
-    if (text[i] == '\\') return i;
+// Where the character that ends the first `length` bytes of `text` starts:
+// a double-byte character is read from its lead byte on, so that its second
+// byte is never taken for a character of its own. -1 for no text.
+static int LastCharacter(const char *text, int length, LeadByteTest isLead) {
+  int last = -1;
+  for (int i = 0; i < length; ++i) {
+    last = i;
+    if (isLead((unsigned char)text[i]) && i + 1 < length) ++i;
   }
-  return -1;
+  return last;
+}
+
+int LastBackslash(const char *text, int length, LeadByteTest isLead) {
+  int found = -1;
+  for (int i = 0; i < length; ++i) {
+    if (isLead((unsigned char)text[i]) && i + 1 < length)
+      ++i;
+    else if (text[i] == '\\')
+      found = i;
+  }
+  return found;
 }
 
 bool PathFitsScript(const char *path, unsigned length) {
@@ -67,10 +83,11 @@ struct Writer {
 // Whether `rmdir "D"` may be written: not for an empty D (a program in the
 // current drive's root), nor for one ending in : or \ (C: names the
 // current folder of drive C, whatever that is; a root cannot be removed).
-static bool FolderRemovable(const char *folder, int length) {
-  if (length <= 0) return false;
-  char last = folder[length - 1];
-  return last != ':' && last != '\\';
+static bool FolderRemovable(const char *folder, int length, LeadByteTest isLead) {
+  int last = LastCharacter(folder, length, isLead);
+  if (last < 0) return false;
+  if (last < length - 1) return true; // a double-byte letter
+  return folder[last] != ':' && folder[last] != '\\';
 }
 
 // Whether S may stand in the script and on a command line, where %% is
@@ -80,11 +97,12 @@ static bool ScriptPathFits(const char *script, unsigned length) {
 }
 
 unsigned MakeScriptText(const char *program, unsigned programLength, const char *ping, unsigned pingLength,
-                        const char *script, unsigned scriptLength, char *text, unsigned capacity) {
+                        const char *script, unsigned scriptLength, char *text, unsigned capacity,
+                        LeadByteTest isLead) {
   if (!PathFitsScript(program, programLength) || !PathFitsScript(ping, pingLength) ||
       !ScriptPathFits(script, scriptLength))
     return 0;
-  int folderLength = LastBackslash(program, (int)programLength);
+  int folderLength = LastBackslash(program, (int)programLength, isLead);
   if (folderLength < 0) return 0;
 
   Writer out = {text, capacity, 0, false};
@@ -101,7 +119,7 @@ unsigned MakeScriptText(const char *program, unsigned programLength, const char 
   out.Literal("\"\r\nif exist \"");
   out.Path(program, programLength);
   out.Literal("\" if %tessarim_tries% lss 160 goto Repeat\r\n");
-  if (FolderRemovable(program, folderLength)) {
+  if (FolderRemovable(program, folderLength, isLead)) {
     out.Literal("rmdir \"");
     out.Path(program, (unsigned)folderLength);
     out.Literal("\"\r\n");

@@ -39,17 +39,26 @@
 #ifndef TESSARIM_UNINSTALLER_SCRIPT_TEXT_H
 #define TESSARIM_UNINSTALLER_SCRIPT_TEXT_H
 
+#include "contract.h"
+
 // Longest path, terminating zero included (the platform's MAX_PATH).
-const unsigned ScriptPathLimit = 260;
+const unsigned ScriptPathLimit = PathBufferSize;
+
+// Whether a byte starts a double-byte character in the code page the paths
+// are written in (never, in a single-byte one). The second byte of such a
+// character may be 92 (\) or 124 (|): every test for a backslash steps
+// over it. The writer has no windows.h, so the caller says which bytes lead.
+typedef bool (*LeadByteTest)(unsigned char lead);
 
 // Room for the longest script, with room to spare: the fixed text (200
 // bytes), P twice, D once and Q once with every character a doubled % (518
 // bytes each), and S (259 bytes) come to less than 2.5 KiB.
 const unsigned ScriptTextCapacity = 4096;
 
-// Position of the last backslash among the first `length` characters of
-// `text`, or -1 when there is none.
-int LastBackslash(const char *text, int length);
+// Position of the last backslash of its own among the first `length` bytes
+// of `text` (not the second byte of a double-byte character), or -1 when
+// there is none.
+int LastBackslash(const char *text, int length, LeadByteTest isLead);
 
 // True when the `length` bytes of `path` may stand inside the script's
 // double quotes: 1 to 259 bytes, none of them a control character or one
@@ -61,8 +70,10 @@ bool PathFitsScript(const char *path, unsigned length);
 // returns its length; returns 0, writing nothing that counts, when no
 // script may be written: P, Q or S does not fit the script, P holds no
 // backslash, S holds % or !, or the script does not fit `capacity`.
+// `isLead` tells the OEM code page's lead bytes.
 unsigned MakeScriptText(const char *program, unsigned programLength, const char *ping, unsigned pingLength,
-                        const char *script, unsigned scriptLength, char *text, unsigned capacity);
+                        const char *script, unsigned scriptLength, char *text, unsigned capacity,
+                        LeadByteTest isLead);
 
 // The command line that starts the script at `scriptPath` (a zero-
 // terminated path of at most 259 bytes, without % or !): the bare path when

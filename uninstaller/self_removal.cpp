@@ -91,36 +91,12 @@ static DWORD InSystemFolder(bool windowsFolder, const char *name, DWORD room, ch
   DWORD wideLength =
       windowsFolder ? GetSystemWindowsDirectoryW(wide, MAX_PATH) : GetSystemDirectoryW(wide, MAX_PATH);
   if (!ExactFolder(path, length, MAX_PATH, wide, wideLength)) return 0;
-  bool separated =
-      LastBackslash(path, (int)length) == (int)length - 1 && LastBackslashStandsAlone(path, length);
+  bool separated = LastBackslash(path, (int)length, AnsiLeadByte) == (int)length - 1;
   DWORD nameLength = (DWORD)lstrlenA(name);
   if (length + 1 + nameLength + room >= MAX_PATH) return 0;
   if (!separated) path[length++] = '\\';
   lstrcpyA(path + length, name);
   return length + nameLength;
-}
-
-// Puts in `oem` the `length` bytes of `ansi` in the OEM code page, in which
-// the command interpreter reads a batch file. False when a character has
-// no exact counterpart there: CharToOemBuffA would put a look-alike in its
-// place, so the text must convert back to itself and both must be the same
-// characters.
-static bool ToOem(const char *ansi, DWORD length, char *oem) {
-  CharToOemBuffA(ansi, oem, length);
-  char back[MAX_PATH];
-  OemToCharBuffA(oem, back, length);
-  for (DWORD i = 0; i < length; ++i) {
-    if (back[i] != ansi[i]) return false;
-  }
-  WCHAR fromAnsi[MAX_PATH];
-  WCHAR fromOem[MAX_PATH];
-  int count = MultiByteToWideChar(CP_ACP, 0, ansi, (int)length, fromAnsi, MAX_PATH);
-  if (count == 0 || MultiByteToWideChar(CP_OEMCP, 0, oem, (int)length, fromOem, MAX_PATH) != count)
-    return false;
-  for (int i = 0; i < count; ++i) {
-    if (fromAnsi[i] != fromOem[i]) return false;
-  }
-  return true;
 }
 
 // The script for the program path (in OemProgram), the ping path (in
@@ -130,7 +106,7 @@ static unsigned ComposeScript(DWORD programLength, DWORD pingLength) {
   DWORD scriptLength = (DWORD)lstrlenA(PathBuffer);
   if (!ToOem(PathBuffer, scriptLength, OemScript)) return 0;
   return MakeScriptText(OemProgram, programLength, OemPing, pingLength, OemScript, scriptLength, ScriptText,
-                        sizeof ScriptText);
+                        sizeof ScriptText, OemLeadByte);
 }
 
 // Writes the script to the file just created at PathBuffer in one write,

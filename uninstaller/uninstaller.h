@@ -9,8 +9,9 @@
 
 #include <windows.h>
 
+#include "host_list.h"
+#include "path_checks.h"
 #include "resource.h"
-#include "script_text.h"
 
 // The program's own module; the dialog and the icon are loaded from it.
 extern HINSTANCE InstanceHandle;
@@ -20,10 +21,7 @@ extern HWND MainWindow;
 // host-list step; the self-removal step then reuses it for its script path.
 extern char PathBuffer[MAX_PATH];
 
-// The library's file name, looked for in the program's own folder; the
-// script's name is the same with the extension "bat".
-extern const char LibraryFileName[13];
-// The script's extension, written over the library's "dll".
+// The script's name is the library's with the extension "bat".
 extern const char ScriptExtension[4];
 // Where the extension starts in LibraryFileName: after "tessarim.".
 const DWORD ExtensionOffset = sizeof LibraryFileName - sizeof ScriptExtension;
@@ -71,25 +69,9 @@ bool RandomBytes(void *buffer, ULONG size);
 BOOL StartProcess(const char *application, char *commandLine, DWORD flags, const char *folder,
                   STARTUPINFOA *startup, PROCESS_INFORMATION *process);
 
-// Whether the `length` bytes of `ansi` are exactly `wide` in the ANSI code
-// page: no character of `wide` is missing there or stands in by a best-fit
-// look-alike (Ō read as O would name another folder).
-bool SameInAnsi(const char *ansi, DWORD length, const WCHAR *wide);
-
-// Whether the last byte 92 (\) of the `n` bytes of `path` is a backslash
-// of its own, not the second byte of a double-byte character (which a
-// double-byte ANSI code page allows), so that the folder ends there.
-bool LastBackslashStandsAlone(const char *path, DWORD n);
-
 // Whether the program path in `path` (n characters, from ProgramPath) names
-// this program: not empty, not cut, holding a backslash, and the same as
-// the program's wide path. Only then may anything be touched.
+// this program (NamesProgram with the program's wide path). Only then may
+// anything be touched.
 bool NamesThisProgram(const char *path, DWORD n);
-
-// Turns the program path in `path` (n characters) into the library's path
-// in place. False, with nothing usable in `path`, when the program path is
-// empty, was cut, holds no backslash, or the library path would not fit
-// MAX_PATH bytes.
-bool MakeLibraryPath(char *path, DWORD n);
 
 #endif

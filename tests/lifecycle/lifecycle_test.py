@@ -38,6 +38,10 @@ FOLDER = "C:\\" + SCRATCH + "\\Tessarim"
 LIBRARY = FOLDER + "\\tessarim.dll"
 PROGRAM = FOLDER + "\\UTessarim.exe"
 OTHER = "C:\\" + SCRATCH + "\\other\\other.dll"
+SECOND_FOLDER = "C:\\" + SCRATCH + "\\Second"
+# A text longer than the 260 bytes in which the uninstaller reads each
+# host-list value: its scan, and the interpreter's list, end there.
+OVERLONG = "C:\\" + "x" * 300 + ".dll"
 
 
 def linux(path):
@@ -111,6 +115,12 @@ def temporary_folder():
     return linux(probe("temp").stdout.strip())
 
 
+def plugin_folders():
+    """The installers' plug-in folders in the temporary folder: one stays
+    behind when a DLL loaded from it is still loaded at the end."""
+    return {name for name in os.listdir(temporary_folder()) if name.startswith("ns") and name.endswith(".tmp")}
+
+
 def wait_until(condition, seconds):
     end = time.monotonic() + seconds
     while time.monotonic() < end:
@@ -120,10 +130,18 @@ def wait_until(condition, seconds):
     return condition()
 
 
+def elevated_scripts():
+    """The scripts an elevated uninstall writes, under new names in the
+    system's temporary folder; Wine runs every process elevated."""
+    folder = linux("C:\\windows\\temp")
+    return {name for name in os.listdir(folder) if name.startswith("tessarim-") and name.endswith(".bat")}
+
+
 def uninstall_through_entry(test):
     """Starts the uninstall as the platform's program list does, from the
     uninstall entry, clicks OK and waits for the script to finish."""
     script = os.path.join(temporary_folder(), "tessarim.bat")
+    earlier = elevated_scripts()
     # Wine's program list runs the entry's UninstallString and waits.
     remover = subprocess.Popen([WINE_RUN, PREFIX, "uninstaller", "--remove", "Tessarim"],
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -138,7 +156,8 @@ def uninstall_through_entry(test):
     finally:
         if remover.poll() is None:
             remover.kill()
-    test.assertTrue(wait_until(lambda: not os.path.exists(script), 60), "the script is still there")
+    test.assertTrue(wait_until(lambda: not os.path.exists(script) and not elevated_scripts() - earlier, 90),
+                    "the script is still there")
     return script
 
 
@@ -163,11 +182,14 @@ class Lifecycle(unittest.TestCase):
         reset()
 
     def test_install_use_uninstall(self):
-        # Func0 before the gap at 1, Func3 after the gap at 2.
-        reset("Func0=text:" + OTHER, "Func3=text:C:\\after the gap.dll")
+        # Func0 and a value that is no text before the gap at 2, Func4 after
+        # the gap at 3.
+        reset("Func0=text:" + OTHER, "Func1=number:7", "Func4=text:C:\\after the gap.dll")
         place_other_library()
 
+        plugins = plugin_folders()
         self.assertEqual(install(), 0)
+        self.assertEqual(plugin_folders(), plugins)
         for name in ("tessarim.dll", "UTessarim.exe"):
             with open(os.path.join(BIN, name), "rb") as built, open(linux(FOLDER + "\\" + name), "rb") as installed:
                 self.assertEqual(built.read(), installed.read(), name)
@@ -176,8 +198,9 @@ class Lifecycle(unittest.TestCase):
         expected = {
             (HOST_KEY, ""): ("", ""),
             (HOST_KEY, "Func0"): ("REG_SZ", OTHER),
-            (HOST_KEY, "Func1"): ("REG_SZ", LIBRARY),
-            (HOST_KEY, "Func3"): ("REG_SZ", "C:\\after the gap.dll"),
+            (HOST_KEY, "Func1"): ("REG_DWORD", "7"),
+            (HOST_KEY, "Func2"): ("REG_SZ", LIBRARY),
+            (HOST_KEY, "Func4"): ("REG_SZ", "C:\\after the gap.dll"),
             (SHARED_KEY, ""): ("", ""),
             (SHARED_KEY, LIBRARY): ("REG_DWORD", "1"),
             (UNINSTALL_KEY, ""): ("", ""),
@@ -196,8 +219,8 @@ class Lifecycle(unittest.TestCase):
         self.assertEqual(size[0], "REG_DWORD")
         self.assertTrue(files_kib <= int(size[1]) <= files_kib + 8, size)
 
-        # The tool reads Func0 and Func1 and stops at the gap; PI stays the
-        # earlier library's.
+        # The tool reads Func0 and Func2, steps over Func1 as the installer
+        # does, and stops at the gap; PI stays the earlier library's.
         ran = wine(os.path.join(BIN, "tessarim-host.exe"), "SIN(1)", "HELLO", "PI")
         self.assertEqual(ran.returncode, 0, ran.stderr)
         self.assertEqual(ran.stdout.splitlines(), ["SIN(1) = 0.841470985", "HELLO = hello", "PI = 3"])
@@ -211,7 +234,8 @@ class Lifecycle(unittest.TestCase):
         self.assertFalse(os.path.exists(linux(FOLDER)))
         self.assertFalse(os.path.exists(script))
         after = registry()
-        self.assertEqual(host_list(after), {"Func0": ("REG_SZ", OTHER), "Func3": ("REG_SZ", "C:\\after the gap.dll")})
+        self.assertEqual(host_list(after), {"Func0": ("REG_SZ", OTHER), "Func1": ("REG_DWORD", "7"),
+                                            "Func4": ("REG_SZ", "C:\\after the gap.dll")})
         self.assertNotIn((SHARED_KEY, LIBRARY), after)
         self.assertNotIn((UNINSTALL_KEY, ""), after)
 
@@ -284,6 +308,123 @@ class Lifecycle(unittest.TestCase):
             with open(linux(LIBRARY), "rb") as f:
                 self.assertEqual(f.read(), library_bytes)
 
+    def refused_on_folder_page(self, folder):
+        """Runs the installer with its windows, presses Install on the
+        folder page, and returns the box's text; the page must stay, and
+        Cancel then ends the installer with code 1."""
+        with tempfile.TemporaryFile() as out:
+            setup = subprocess.Popen([WINE_RUN, PREFIX, os.path.join(BIN, "lifecycle_probe.exe"), "run",
+                                      setup_command(options="", folder=folder)], stdout=out, stderr=out)
+            try:
+                self.assertEqual(probe("press", FOLDER_PAGE_CAPTION, "1", timeout=120).returncode, 0)
+                box = probe("answer-box", SETUP_CAPTION, timeout=120)
+                self.assertEqual(box.returncode, 0)
+                self.assertIn("Nothing was changed.", box.stdout)
+                self.assertEqual(probe("press", FOLDER_PAGE_CAPTION, "2", timeout=120).returncode, 0)
+                self.assertEqual(setup.wait(timeout=60), 1)
+            finally:
+                if setup.poll() is None:
+                    setup.kill()
+        return box.stdout
+
+    def test_refusals_change_nothing(self):
+        """Folders the interpreter or the uninstaller could not handle, host
+        lists whose scan cannot reach the library, and a second folder:
+        refused before anything is written, with their exit codes."""
+        cjk = "C:\\" + SCRATCH + "\\\u6570\u5b66"
+        too_long = "C:\\" + SCRATCH + "\\" + "L" * (246 - len("C:\\" + SCRATCH + "\\"))
+        cases = [
+            # (what, host-list values, installed first, folder, code, box text or None)
+            ("a letter outside the ANSI code page", [], None, cjk, 6, "cannot be written exactly"),
+            ("a letter outside the OEM code page", [], None, "C:\\" + SCRATCH + "\\Pr\u20acmie", 6,
+             "code page lacks"),
+            ("the uninstaller's own path one too long", [], None, too_long, 6, "is too long"),
+            ("an overlong value before the free number", ["Func0=text:" + OVERLONG], None, FOLDER, 4, None),
+            ("listed only beyond an overlong value", ["Func0=text:" + OVERLONG, "Func1=text:" + LIBRARY], None,
+             FOLDER, 4, None),
+            ("installed in another folder", [], SECOND_FOLDER, FOLDER, 7, "installed already in " + SECOND_FOLDER),
+        ]
+        for what, values, installed, folder, code, text in cases:
+            with self.subTest(what):
+                reset(*values)
+                if installed:
+                    self.assertEqual(install(installed), 0)
+                before, plugins = registry(), plugin_folders()
+                self.assertEqual(install(folder), code)
+                self.assertEqual(registry(), before)
+                self.assertEqual(plugin_folders(), plugins)
+                self.assertFalse(os.path.exists(linux(folder)), "the folder was created")
+                if text:
+                    self.assertIn(text, self.refused_on_folder_page(folder))
+                    self.assertEqual(registry(), before)
+
+    def test_installed_folder_is_the_default_and_a_stale_entry_blocks_nothing(self):
+        self.assertEqual(install(SECOND_FOLDER), 0)
+        # No /D=: the installed folder again, a reinstall.
+        self.assertEqual(probe("run", '"%s" /S' % windows(os.path.join(BIN, "tessarim-setup.exe"))).returncode, 0)
+        entries = registry()
+        self.assertEqual(entries[(SHARED_KEY, SECOND_FOLDER + "\\tessarim.dll")], ("REG_DWORD", "2"))
+        self.assertEqual(host_list(entries), {"Func0": ("REG_SZ", SECOND_FOLDER + "\\tessarim.dll")})
+
+        # The entry's uninstaller is gone: the entry is stale.
+        os.remove(linux(SECOND_FOLDER + "\\UTessarim.exe"))
+        self.assertEqual(install(FOLDER), 0)
+        self.assertEqual(registry()[(UNINSTALL_KEY, "InstallLocation")], ("REG_SZ", FOLDER))
+
+    def test_failed_registry_write_is_undone(self):
+        """The uninstall entry cannot be made (no lasting key under a
+        volatile one) after the count and the host list were written: what
+        the run changed is put back, files it added are removed."""
+        for what, installed_before in (("first install", False), ("over an earlier one", True)):
+            with self.subTest(what):
+                reset("Func0=text:" + OTHER)
+                if installed_before:
+                    self.assertEqual(install(), 0)
+                try:
+                    # Also deletes the earlier install's entry.
+                    self.assertEqual(probe("uninstall-key", "volatile").returncode, 0)
+                    before = registry()
+                    self.assertEqual(install(), 5)
+                    self.assertEqual(registry(), before)
+                    self.assertEqual(os.path.exists(linux(LIBRARY)), installed_before)
+                    # Folders the run made go too: the scratch folder was new.
+                    self.assertEqual(os.path.exists(linux("C:\\" + SCRATCH)), installed_before)
+                finally:
+                    self.assertEqual(probe("uninstall-key", "lasting").returncode, 0)
+
+    def test_double_byte_folder_is_removed_whole(self):
+        """Code page 932, as on a Japanese system: the second byte of the
+        folder's last letter is a backslash's, and the script must still
+        remove the folder, and nothing beside it."""
+        os.environ["WINE_LOCALE"] = "ja_JP.UTF-8"
+        try:
+            end_wine_programs()
+            start_wine_server()
+            self.assertEqual(probe("codepages").stdout.split(), ["932", "932"], "no ja_JP.UTF-8 locale")
+            # The second byte of \u30dd is 124 (|), which the script cannot carry.
+            refused = "C:\\" + SCRATCH + "\\\u30dd"
+            self.assertEqual(install(refused), 6)
+            self.assertFalse(os.path.exists(linux(refused)))
+            folder = "C:\\" + SCRATCH + "\\\u8868"
+            sibling = linux("C:\\" + SCRATCH + "\\sibling.txt")
+            os.makedirs(os.path.dirname(sibling), exist_ok=True)
+            with open(sibling, "w") as f:
+                f.write("stays")
+            self.assertEqual(install(folder), 0)
+            self.assertTrue(os.path.exists(linux(folder + "\\UTessarim.exe")))
+            uninstall_through_entry(self)
+            self.assertFalse(os.path.exists(linux(folder)), "the folder stayed")
+            with open(sibling) as f:
+                self.assertEqual(f.read(), "stays")
+            after = registry()
+            self.assertEqual(host_list(after), {})
+            self.assertNotIn((UNINSTALL_KEY, ""), after)
+            self.assertNotIn((SHARED_KEY, folder + "\\tessarim.dll"), after)
+        finally:
+            del os.environ["WINE_LOCALE"]
+            end_wine_programs()
+            start_wine_server()
+
     def test_full_host_list_is_refused(self):
         reset("Func0=fill:256")
         before = registry()
@@ -311,20 +452,8 @@ class Lifecycle(unittest.TestCase):
             self.assertEqual(probe("run", setup_command(), timeout=60).returncode, 3)
             self.assertRefusedWithoutChange(before, library_bytes)
 
-            # With its windows: Install on the folder page, then the box.
-            with tempfile.TemporaryFile() as out:
-                setup = subprocess.Popen([WINE_RUN, PREFIX, os.path.join(BIN, "lifecycle_probe.exe"), "run",
-                                          setup_command(options="")], stdout=out, stderr=out)
-                try:
-                    self.assertEqual(probe("press", FOLDER_PAGE_CAPTION, "1", timeout=120).returncode, 0)
-                    box = probe("answer-box", SETUP_CAPTION, timeout=120)
-                    self.assertEqual(box.returncode, 0)
-                    self.assertIn(LIBRARY + " is in use by a running program", box.stdout)
-                    self.assertIn("Nothing was changed.", box.stdout)
-                    self.assertEqual(setup.wait(timeout=60), 3)
-                finally:
-                    if setup.poll() is None:
-                        setup.kill()
+            # With its windows the folder page refuses it and stays.
+            self.assertIn(LIBRARY + " is in use by a running program", self.refused_on_folder_page(FOLDER))
             self.assertRefusedWithoutChange(before, library_bytes)
         finally:
             holder.stdin.close()

@@ -1,7 +1,14 @@
 // The lifecycle test's hands inside Wine: what a Linux-side script cannot
 // do through wine's own tools without losing detail.
-//   probe run COMMAND-LINE   runs it as the platform would (CreateProcess
-//                            with no module name) and exits with its code
+//   probe run COMMAND-LINE   runs it as the platform would (CreateProcessW
+//                            with no module name, so that a folder name
+//                            outside the ANSI code page arrives whole) and
+//                            exits with its code
+//   probe codepages          prints the ANSI and the OEM code page
+//   probe uninstall-key volatile|lasting
+//                            recreates the key that holds the uninstall
+//                            entries, empty, volatile or not: under a
+//                            volatile key no lasting key can be made
 //   probe dump               prints the install's registry entries, one
 //                            "key|name|type|data" line each
 //   probe ok-button CAPTION  waits for that dialog and prints the screen
@@ -18,7 +25,7 @@
 //   probe press CAPTION ID   waits for a dialog with that caption and a
 //                            control ID, and clicks it (BM_CLICK)
 //   probe answer-box CAPTION waits for a message box with that caption,
-//                            prints its text and presses its OK
+//                            prints its text (UTF-8) and presses its OK
 #include <windows.h>
 
 #include <cstdio>
@@ -31,17 +38,25 @@ namespace {
 
 const char kHostKey[] = "Software\\Quorvant";
 const char kSharedKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const char kUninstallParent[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessarim";
 constexpr DWORD kDialogWaitMilliseconds = 60000;
 
-int Run(const char *command) {
-  char line[4096];
-  std::snprintf(line, sizeof line, "%s", command);
-  STARTUPINFOA startup = {};
+int Run() {
+  // The wide arguments: the C runtime's would pass through the ANSI code
+  // page.
+  int count = 0;
+  wchar_t **arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (arguments == nullptr || count != 3) return 255;
+  wchar_t line[4096];
+  _snwprintf(line, sizeof line / sizeof line[0] - 1, L"%ls", arguments[2]);
+  line[sizeof line / sizeof line[0] - 1] = 0;
+  LocalFree(arguments);
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    std::fprintf(stderr, "probe: cannot start %s (error %lu)\n", command, GetLastError());
+  if (!CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    std::fprintf(stderr, "probe: cannot start the command (error %lu)\n", GetLastError());
     return 255;
   }
   WaitForSingleObject(process.hProcess, INFINITE);
@@ -50,6 +65,18 @@ int Run(const char *command) {
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
   return static_cast<int>(code);
+}
+
+// The key of the uninstall entries, recreated empty with `options`.
+int RecreateUninstallKey(DWORD options) {
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallParent);
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallParent);
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallParent, 0, nullptr, options, KEY_ALL_ACCESS, nullptr,
+                      &key, nullptr) != ERROR_SUCCESS)
+    return 1;
+  RegCloseKey(key);
+  return 0;
 }
 
 void DumpKey(HKEY root, const char *root_name, const char *path) {
@@ -106,7 +133,13 @@ int Press(const char *caption, int id) {
 int AnswerBox(const char *caption) {
   HWND box = WaitForDialogWith(caption, window_watch::kMessageBoxText);
   if (box == nullptr) return 1;
-  std::printf("%s\n", window_watch::ControlText(box).c_str());
+  // In UTF-8, so that any folder's name in it reads back.
+  wchar_t wide[1024];
+  GetDlgItemTextW(box, window_watch::kMessageBoxText, wide, sizeof wide / sizeof wide[0]);
+  char text[4096];
+  int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+  if (size > 0) std::fwrite(text, 1, size - 1, stdout);
+  std::printf("\n");
   PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
   return 0;
 }
@@ -161,7 +194,13 @@ int PutAll(int count, char **arguments) {
 } // namespace
 
 int main(int argc, char **argv) {
-  if (argc == 3 && std::strcmp(argv[1], "run") == 0) return Run(argv[2]);
+  if (argc == 3 && std::strcmp(argv[1], "run") == 0) return Run();
+  if (argc == 2 && std::strcmp(argv[1], "codepages") == 0) {
+    std::printf("%u %u\n", GetACP(), GetOEMCP());
+    return 0;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "uninstall-key") == 0)
+    return RecreateUninstallKey(std::strcmp(argv[2], "volatile") == 0 ? REG_OPTION_VOLATILE : 0);
   if (argc == 2 && std::strcmp(argv[1], "dump") == 0) {
     DumpKey(HKEY_CURRENT_USER, "HKCU", kHostKey);
     DumpKey(HKEY_LOCAL_MACHINE, "HKLM", kSharedKey);

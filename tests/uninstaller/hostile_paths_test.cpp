@@ -298,4 +298,35 @@ TEST_F(HostilePaths, EachNameIsRemovedOrLeftAndNothingElseIsTouched) {
   }
 }
 
+// The installer's folder rule, tessarim-check.dll, is the uninstaller's
+// own checks: it accepts a folder exactly when the runs above remove
+// everything from there, and names the reason the uninstaller would stop.
+TEST_F(HostilePaths, InstallerAcceptsExactlyTheFoldersRemovedWhole) {
+  HMODULE check = LoadLibraryW(FromBuild(TESSARIM_CHECK_DLL).c_str());
+  ASSERT_NE(check, nullptr);
+  typedef int(WINAPI * Verdict)(const WCHAR *);
+  Verdict verdict = (Verdict)(void *)GetProcAddress(check, "FolderVerdict");
+  ASSERT_NE(verdict, nullptr);
+  const int accepted = 0, notInAnsi = 1, tooLong = 2, notInScript = 3;
+  for (const Name &n : HostileNames()) {
+    SCOPED_TRACE(n.label);
+    int expected = n.asProgramFolder == Gone       ? accepted
+                   : n.asProgramFolder == NoScript ? notInScript
+                                                   : notInAnsi;
+    EXPECT_EQ(verdict((scratch_ + L"A" + n.part + L"B").c_str()), expected);
+  }
+  // UTessarim.exe is one character longer than tessarim.dll: its path is
+  // the one that must fit 259 characters.
+  struct Length {
+    size_t folder;
+    int expected;
+  } lengths[] = {{245, accepted}, {246, tooLong}, {300, tooLong}};
+  for (const Length &l : lengths) {
+    SCOPED_TRACE(l.folder);
+    std::wstring folder = L"C:\\" + std::wstring(l.folder - 3, L'f');
+    EXPECT_EQ(verdict(folder.c_str()), l.expected);
+  }
+  FreeLibrary(check);
+}
+
 } // namespace

@@ -293,6 +293,35 @@ TEST_F(UninstallTest, NoRmdirLineForADriveRoot) {
   }
 }
 
+// On a double-byte code page (932's lead bytes here) the second byte of a
+// letter may be 92 (\\): the folder ends at the last backslash of its own,
+// and a folder whose last letter ends in that byte is still removed.
+TEST(ScriptText, SecondBytesOfLettersAreNoBackslashes) {
+  LeadByteTest lead932 = [](unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); };
+  const std::string letter = "\x95\\"; // a letter whose second byte is 92
+  struct Case {
+    std::string program;
+    std::string folder; // empty: no rmdir line
+  } cases[] = {
+      {"C:\\Tools\\" + letter + "\\UTessarim.exe", "C:\\Tools\\" + letter},
+      {"C:\\" + letter + "\\UTessarim.exe", "C:\\" + letter},
+      {"C:\\Tools\\" + letter + "UTessarim.exe", "C:\\Tools"},
+      {"C:\\" + letter + "UTessarim.exe", ""},
+  };
+  const std::string script = "C:\\Temp\\tessarim.bat";
+  const std::string ping = "C:\\windows\\system32\\ping.exe";
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.program);
+    char text[ScriptTextCapacity];
+    unsigned length =
+        MakeScriptText(c.program.data(), (unsigned)c.program.size(), ping.data(), (unsigned)ping.size(),
+                       script.data(), (unsigned)script.size(), text, sizeof text, lead932);
+    std::string all = ExpectedScript(c.program, c.folder, script);
+    if (c.folder.empty()) all = all.substr(0, all.find("rmdir")) + all.substr(all.find("del \"" + script));
+    EXPECT_EQ(std::string(text, length), all);
+  }
+}
+
 // A program file that can never be deleted, read-only or held open by
 // another program: each script, elevated or not, gives up after about a
 // minute (100 quick tries, then 60 a second apart), leaves the program and

@@ -1,0 +1,47 @@
+// The checks a path must pass before the uninstaller acts on it, as pure
+// functions of the paths: the uninstaller applies them to its own path, and
+// the installer's helper (installer_check.cpp) to the paths an install
+// would give it, so that nothing is installed that cannot be removed.
+#ifndef TESSARIM_UNINSTALLER_PATH_CHECKS_H
+#define TESSARIM_UNINSTALLER_PATH_CHECKS_H
+
+#include <windows.h>
+
+#include "contract.h"
+#include "script_text.h"
+
+static_assert(PathBufferSize == MAX_PATH, "the contract's path buffers are the platform's");
+
+// Whether a byte starts a double-byte character in the ANSI code page, or
+// in the OEM code page (in which the script is written).
+bool AnsiLeadByte(unsigned char lead);
+bool OemLeadByte(unsigned char lead);
+
+// Whether the `length` bytes of `ansi` are exactly `wide` in the ANSI code
+// page: no character of `wide` is missing there or stands in by a best-fit
+// look-alike (Ō read as O would name another folder).
+bool SameInAnsi(const char *ansi, DWORD length, const WCHAR *wide);
+
+// Whether the last byte 92 (\) of the `n` bytes of `path` is a backslash
+// of its own, not the second byte of a double-byte character (which a
+// double-byte ANSI code page allows), so that the folder ends there.
+bool LastBackslashStandsAlone(const char *path, DWORD n);
+
+// Whether a program path may be acted on: its ANSI form `path` (n bytes,
+// as GetModuleFileNameA gives it in a MAX_PATH buffer) is not empty, not
+// cut, holds a backslash of its own, and is exactly its wide form `wide`
+// (wideLength units, as GetModuleFileNameW gives it in a MAX_PATH buffer).
+bool NamesProgram(const char *path, DWORD n, const WCHAR *wide, DWORD wideLength);
+
+// Turns the program path in `path` (n characters) into the library's path
+// in place. False, with nothing usable in `path`, when the program path is
+// empty, was cut, holds no backslash, or the library path would not fit
+// MAX_PATH bytes.
+bool MakeLibraryPath(char *path, DWORD n);
+
+// Puts the `length` bytes of `ansi` in `oem` in the OEM code page, in which
+// the command interpreter reads a batch file. False when a character has no
+// exact counterpart there.
+bool ToOem(const char *ansi, DWORD length, char *oem);
+
+#endif
