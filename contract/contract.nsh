@@ -17,7 +17,7 @@
 ; In the uninstall entry: the folder of the installation.
 !define INSTALL_LOCATION_VALUE "InstallLocation"
 
-; Numbers 0 to HostListSize - 1; the interpreter reads no further.
+; Numbers from 0 up to this, not included; the interpreter reads no further.
 !define HOST_LIST_SIZE "256"
 
 ; The library, beside the uninstaller.

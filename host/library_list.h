@@ -11,7 +11,7 @@
 
 struct HostList {
   int count;
-  char paths[HostListSize][PathBufferSize];
+  char paths[kHostListSize][kPathBufferSize];
 };
 
 // Fills `list`; false with a one-line reason in `error` when a value that

@@ -4,20 +4,24 @@
 
 #include <commctrl.h>
 
-static const char WindowCaption[] = "Uninstall Math Intrinsics Add-on Library";
+namespace {
+
+const char kWindowCaption[] = "Uninstall Math Intrinsics Add-on Library";
+
+} // namespace
 
 void UninstallerMain() {
-  InstanceHandle = GetModuleHandleA(NULL);
+  InstanceHandle = GetModuleHandleA(nullptr);
   // Registers the progress bar's window class before the dialog needs it.
   InitCommonControls();
 
   MainWindow =
-      CreateDialogParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_UNINSTALL), NULL, UninstallDialogProc, 0);
-  if (MainWindow == NULL) {
-    MessageBoxA(NULL, "Can't create window!", "Error during uninstall:", MB_OK | MB_ICONWARNING);
+      CreateDialogParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
+  if (MainWindow == nullptr) {
+    MessageBoxA(nullptr, "Can't create window!", "Error during uninstall:", MB_OK | MB_ICONWARNING);
     return;
   }
-  SetWindowTextA(MainWindow, WindowCaption);
+  SetWindowTextA(MainWindow, kWindowCaption);
   ShowWindow(MainWindow, SW_SHOWDEFAULT);
   UpdateWindow(MainWindow);
 
@@ -25,30 +29,32 @@ void UninstallerMain() {
   // own (Tab, Enter for OK, Escape for Cancel). A result of -1 (error)
   // ends the loop like the quit message does.
   MSG message;
-  while (GetMessageA(&message, NULL, 0, 0) == 1) {
+  while (GetMessageA(&message, nullptr, 0, 0) == 1) {
     if (!IsDialogMessageA(MainWindow, &message)) DispatchMessageA(&message);
   }
 }
 
+namespace {
+
 // OnInitDialog: sets the window's icon, trims the system menu of commands a
 // fixed-size window cannot carry out, and readies the two-step progress bar.
-static void OnInitDialog(HWND window) {
+void OnInitDialog(HWND window) {
   HICON icon = LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_UNINSTALL));
-  if (icon != NULL) SetClassLongA(window, GCL_HICON, (LONG)(LONG_PTR)icon);
+  if (icon != nullptr) SetClassLongA(window, GCL_HICON, (LONG)(LONG_PTR)icon);
 
   HMENU menu = GetSystemMenu(window, FALSE);
-  if (menu != NULL) {
+  if (menu != nullptr) {
     DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
     DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
   }
 
-  SendDlgItemMessageA(window, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, ProgressSteps));
+  SendDlgItemMessageA(window, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressSteps));
   SendDlgItemMessageA(window, IDC_PROGRESS, PBM_SETSTEP, 1, 0);
 }
 
 // OnCommand: OK uninstalls and closes, Cancel only closes. Notifications
 // other than a plain click (code 0) are not commands and are ignored.
-static void OnCommand(HWND window, WPARAM wParam) {
+void OnCommand(HWND window, WPARAM wParam) {
   if (HIWORD(wParam) != 0) return;
   switch (LOWORD(wParam)) {
   case IDOK:
@@ -62,6 +68,8 @@ static void OnCommand(HWND window, WPARAM wParam) {
     break;
   }
 }
+
+} // namespace
 
 INT_PTR CALLBACK UninstallDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {

@@ -1,11 +1,13 @@
 #include "host_list.h"
 
-void HostValueName(unsigned index, char *name) { wsprintfA(name, "%s%u", HostValuePrefix, index); }
+void HostValueName(unsigned index, char *name) { wsprintfA(name, "%s%u", kHostValuePrefix, index); }
+
+namespace {
 
 // Makes the registry data read into `data` (size bytes of a MAX_PATH
 // buffer) a terminated text. Data that fills the buffer without a zero has
 // no end inside it and so cannot equal any path that fits MAX_PATH.
-static bool TerminateData(BYTE *data, DWORD size) {
+bool TerminateData(BYTE *data, DWORD size) {
   if (size < MAX_PATH) {
     data[size] = 0;
     return true;
@@ -16,14 +18,16 @@ static bool TerminateData(BYTE *data, DWORD size) {
   return false;
 }
 
+} // namespace
+
 HostListScan ScanHostList(HKEY key, const char *library) {
-  HostListScan scan = {-1, HostListSize, false};
-  for (unsigned index = 0; index < HostListSize; ++index) {
-    char name[HostValueNameSize];
+  HostListScan scan = {-1, kHostListSize, false};
+  for (unsigned index = 0; index < kHostListSize; ++index) {
+    char name[kHostValueNameSize];
     HostValueName(index, name);
     BYTE data[MAX_PATH];
     DWORD size = MAX_PATH;
-    LONG read = RegQueryValueExA(key, name, NULL, NULL, data, &size);
+    LONG read = RegQueryValueExA(key, name, nullptr, nullptr, data, &size);
     if (read != ERROR_SUCCESS) {
       scan.end = index;
       scan.endsAtGap = read == ERROR_FILE_NOT_FOUND;

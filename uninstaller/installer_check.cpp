@@ -7,32 +7,34 @@
 #include "host_list.h"
 #include "path_checks.h"
 
+namespace {
+
 // What FolderVerdict answers; the installer's messages follow these numbers.
 enum Verdict {
-  FolderAccepted = 0,
+  kFolderAccepted = 0,
   // A letter that the ANSI code page cannot write exactly: the interpreter
   // could not load the library, nor the uninstaller act on its own path.
-  FolderNotInAnsi = 1,
+  kFolderNotInAnsi = 1,
   // The uninstaller's path, or the library's, would not fit its buffers.
-  FolderTooLong = 2,
+  kFolderTooLong = 2,
   // The uninstaller's path cannot be written into its removal script: a
   // letter the OEM code page lacks, or a byte the script cannot carry.
-  FolderNotInScript = 3,
+  kFolderNotInScript = 3,
 };
 
 // The script's text while it is tried; kept off the stack, which grows
 // without probes here.
-static char ScriptText[ScriptTextCapacity];
+char g_script_text[kScriptTextCapacity];
 
 // A temporary folder of the usual kind, standing for the one the
 // uninstaller will use: the folder rule is about the program's own path.
-static const char SampleScript[] = "C:\\Temp\\tessarim.bat";
+const char kSampleScript[] = "C:\\Temp\\tessarim.bat";
 // Likewise the system folder's ping, which the script names.
-static const char SamplePing[] = "C:\\Windows\\System32\\ping.exe";
+const char kSamplePing[] = "C:\\Windows\\System32\\ping.exe";
 
 // Writes `folder` + "\" + `name` into `wide` (MAX_PATH units); its length,
 // or MAX_PATH when it does not fit.
-static DWORD JoinWide(const WCHAR *folder, const char *name, WCHAR *wide) {
+DWORD JoinWide(const WCHAR *folder, const char *name, WCHAR *wide) {
   DWORD length = 0;
   for (; folder[length] != 0; ++length) {
     if (length + 1 >= MAX_PATH) return MAX_PATH;
@@ -50,8 +52,8 @@ static DWORD JoinWide(const WCHAR *folder, const char *name, WCHAR *wide) {
 // The ANSI form the platform gives a program at `wide`, as
 // GetModuleFileNameA would (a best-fit letter stands in where there is
 // none); its length in bytes, MAX_PATH or more when it would be cut.
-static DWORD PlatformAnsi(const WCHAR *wide, DWORD wideLength, char *ansi, DWORD size) {
-  int n = WideCharToMultiByte(CP_ACP, 0, wide, (int)wideLength, ansi, (int)size - 1, NULL, NULL);
+DWORD PlatformAnsi(const WCHAR *wide, DWORD wideLength, char *ansi, DWORD size) {
+  int n = WideCharToMultiByte(CP_ACP, 0, wide, (int)wideLength, ansi, (int)size - 1, nullptr, nullptr);
   if (n <= 0) return size;
   ansi[n] = 0;
   return (DWORD)n;
@@ -59,32 +61,34 @@ static DWORD PlatformAnsi(const WCHAR *wide, DWORD wideLength, char *ansi, DWORD
 
 // One path of the installation (`name` in `folder`) as the uninstaller
 // would meet it: its ANSI form goes to `ansi` (2 * MAX_PATH bytes).
-static Verdict CheckPath(const WCHAR *folder, const char *name, char *ansi, DWORD *n) {
+Verdict CheckPath(const WCHAR *folder, const char *name, char *ansi, DWORD *n) {
   WCHAR wide[MAX_PATH];
   DWORD wideLength = JoinWide(folder, name, wide);
-  if (wideLength >= MAX_PATH) return FolderTooLong;
+  if (wideLength >= MAX_PATH) return kFolderTooLong;
   *n = PlatformAnsi(wide, wideLength, ansi, 2 * MAX_PATH);
-  if (*n >= MAX_PATH) return FolderTooLong;
-  if (!SameInAnsi(ansi, *n, wide)) return FolderNotInAnsi;
-  return NamesProgram(ansi, *n, wide, wideLength) ? FolderAccepted : FolderTooLong;
+  if (*n >= MAX_PATH) return kFolderTooLong;
+  if (!SameInAnsi(ansi, *n, wide)) return kFolderNotInAnsi;
+  return NamesProgram(ansi, *n, wide, wideLength) ? kFolderAccepted : kFolderTooLong;
 }
+
+} // namespace
 
 extern "C" int WINAPI FolderVerdict(const WCHAR *folder) {
   char program[2 * MAX_PATH];
   char library[2 * MAX_PATH];
   DWORD programLength = 0;
   DWORD libraryLength = 0;
-  Verdict verdict = CheckPath(folder, UninstallerFileName, program, &programLength);
-  if (verdict == FolderAccepted) verdict = CheckPath(folder, LibraryFileName, library, &libraryLength);
-  if (verdict != FolderAccepted) return verdict;
+  Verdict verdict = CheckPath(folder, kUninstallerFileName, program, &programLength);
+  if (verdict == kFolderAccepted) verdict = CheckPath(folder, kLibraryFileName, library, &libraryLength);
+  if (verdict != kFolderAccepted) return verdict;
   char oem[MAX_PATH];
-  if (!ToOem(program, programLength, oem)) return FolderNotInScript;
-  if (MakeScriptText(oem, programLength, SamplePing, sizeof SamplePing - 1, SampleScript,
-                     sizeof SampleScript - 1, ScriptText, sizeof ScriptText, OemLeadByte) == 0)
-    return FolderNotInScript;
+  if (!ToOem(program, programLength, oem)) return kFolderNotInScript;
+  if (MakeScriptText(oem, programLength, kSamplePing, sizeof kSamplePing - 1, kSampleScript,
+                     sizeof kSampleScript - 1, g_script_text, sizeof g_script_text, OemLeadByte) == 0)
+    return kFolderNotInScript;
   // The library's path as the uninstaller derives it from its own.
-  if (!MakeLibraryPath(program, programLength) || lstrcmpA(program, library) != 0) return FolderTooLong;
-  return FolderAccepted;
+  if (!MakeLibraryPath(program, programLength) || lstrcmpA(program, library) != 0) return kFolderTooLong;
+  return kFolderAccepted;
 }
 
 // The number of the host-list value that names `library` after the
@@ -99,7 +103,7 @@ extern "C" int WINAPI HostListEntry(const WCHAR *library, int *listed) {
   DWORD n = PlatformAnsi(library, (DWORD)lstrlenW(library), ansi, sizeof ansi);
   if (n >= MAX_PATH) return -1;
   HKEY key;
-  LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, HostKey, 0, KEY_READ, &key);
+  LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, kHostKey, 0, KEY_READ, &key);
   if (opened == ERROR_FILE_NOT_FOUND) return 0;
   if (opened != ERROR_SUCCESS) return -1;
   HostListScan scan = ScanHostList(key, ansi);

@@ -13,7 +13,7 @@ bool SameInAnsi(const char *ansi, DWORD length, const WCHAR *wide) {
   char converted[MAX_PATH];
   BOOL usedDefault = FALSE;
   int size = WideCharToMultiByte(CP_ACP, utf ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS, wide, -1,
-                                 converted, MAX_PATH, NULL, utf ? NULL : &usedDefault);
+                                 converted, MAX_PATH, nullptr, utf ? nullptr : &usedDefault);
   if (size == 0 || usedDefault || (DWORD)size != length + 1) return false;
   for (DWORD i = 0; i < length; ++i) {
     if (converted[i] != ansi[i]) return false;
@@ -29,15 +29,19 @@ bool LastBackslashStandsAlone(const char *path, DWORD n) {
   return LastBackslash(path, (int)n, AnsiLeadByte) == lastByte;
 }
 
+namespace {
+
 // Length of the folder part of a program path, its last backslash
 // included; 0 for a path that cannot be acted on. GetModuleFileNameA fills
 // the whole buffer only when the path did not fit: a cut path names some
 // other folder. Without a backslash the path names a file in whatever the
 // current folder is.
-static DWORD FolderPartLength(const char *path, DWORD n) {
+DWORD FolderPartLength(const char *path, DWORD n) {
   if (n == 0 || n >= MAX_PATH) return 0;
   return (DWORD)(LastBackslash(path, (int)n, AnsiLeadByte) + 1);
 }
+
+} // namespace
 
 bool NamesProgram(const char *path, DWORD n, const WCHAR *wide, DWORD wideLength) {
   if (FolderPartLength(path, n) == 0 || wideLength == 0 || wideLength >= MAX_PATH) return false;
@@ -46,8 +50,8 @@ bool NamesProgram(const char *path, DWORD n, const WCHAR *wide, DWORD wideLength
 
 bool MakeLibraryPath(char *path, DWORD n) {
   DWORD folderLength = FolderPartLength(path, n);
-  if (folderLength == 0 || folderLength + sizeof LibraryFileName > MAX_PATH) return false;
-  lstrcpyA(path + folderLength, LibraryFileName);
+  if (folderLength == 0 || folderLength + sizeof kLibraryFileName > MAX_PATH) return false;
+  lstrcpyA(path + folderLength, kLibraryFileName);
   return true;
 }
 

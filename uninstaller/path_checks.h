@@ -2,15 +2,14 @@
 // functions of the paths: the uninstaller applies them to its own path, and
 // the installer's helper (installer_check.cpp) to the paths an install
 // would give it, so that nothing is installed that cannot be removed.
-#ifndef TESSARIM_UNINSTALLER_PATH_CHECKS_H
-#define TESSARIM_UNINSTALLER_PATH_CHECKS_H
+#pragma once
 
 #include <windows.h>
 
 #include "contract.h"
 #include "script_text.h"
 
-static_assert(PathBufferSize == MAX_PATH, "the contract's path buffers are the platform's");
+static_assert(kPathBufferSize == MAX_PATH, "the contract's path buffers are the platform's");
 
 // Whether a byte starts a double-byte character in the ANSI code page, or
 // in the OEM code page (in which the script is written).
@@ -43,5 +42,3 @@ bool MakeLibraryPath(char *path, DWORD n);
 // the command interpreter reads a batch file. False when a character has no
 // exact counterpart there.
 bool ToOem(const char *ansi, DWORD length, char *oem);
-
-#endif

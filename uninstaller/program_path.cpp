@@ -1,5 +1,5 @@
 #include "uninstaller.h"
 
-DWORD ProgramPath(char *buffer) { return GetModuleFileNameA(NULL, buffer, MAX_PATH); }
+DWORD ProgramPath(char *buffer) { return GetModuleFileNameA(nullptr, buffer, MAX_PATH); }
 
-DWORD ProgramPathW(WCHAR *buffer) { return GetModuleFileNameW(NULL, buffer, MAX_PATH); }
+DWORD ProgramPathW(WCHAR *buffer) { return GetModuleFileNameW(nullptr, buffer, MAX_PATH); }

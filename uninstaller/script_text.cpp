@@ -1,9 +1,11 @@
 #include "script_text.h"
 
+namespace {
+
 // Where the character that ends the first `length` bytes of `text` starts:
 // a double-byte character is read from its lead byte on, so that its second
 // byte is never taken for a character of its own. -1 for no text.
-static int LastCharacter(const char *text, int length, LeadByteTest isLead) {
+int LastCharacter(const char *text, int length, LeadByteTest isLead) {
   int last = -1;
   for (int i = 0; i < length; ++i) {
     last = i;
@@ -11,6 +13,8 @@ static int LastCharacter(const char *text, int length, LeadByteTest isLead) {
   }
   return last;
 }
+
+} // namespace
 
 int LastBackslash(const char *text, int length, LeadByteTest isLead) {
   int found = -1;
@@ -24,7 +28,7 @@ int LastBackslash(const char *text, int length, LeadByteTest isLead) {
 }
 
 bool PathFitsScript(const char *path, unsigned length) {
-  if (length == 0 || length >= ScriptPathLimit) return false;
+  if (length == 0 || length >= kScriptPathLimit) return false;
   for (unsigned i = 0; i < length; ++i) {
     unsigned char c = (unsigned char)path[i];
     if (c < 32 || c == 127) return false;
@@ -44,7 +48,9 @@ bool PathFitsScript(const char *path, unsigned length) {
   return true;
 }
 
-static bool Holds(const char *text, unsigned length, char wanted) {
+namespace {
+
+bool Holds(const char *text, unsigned length, char wanted) {
   for (unsigned i = 0; i < length; ++i) {
     if (text[i] == wanted) return true;
   }
@@ -83,7 +89,7 @@ struct Writer {
 // Whether `rmdir "D"` may be written: not for an empty D (a program in the
 // current drive's root), nor for one ending in : or \ (C: names the
 // current folder of drive C, whatever that is; a root cannot be removed).
-static bool FolderRemovable(const char *folder, int length, LeadByteTest isLead) {
+bool FolderRemovable(const char *folder, int length, LeadByteTest isLead) {
   int last = LastCharacter(folder, length, isLead);
   if (last < 0) return false;
   if (last < length - 1) return true; // a double-byte letter
@@ -92,9 +98,11 @@ static bool FolderRemovable(const char *folder, int length, LeadByteTest isLead)
 
 // Whether S may stand in the script and on a command line, where %% is
 // no escape.
-static bool ScriptPathFits(const char *script, unsigned length) {
+bool ScriptPathFits(const char *script, unsigned length) {
   return PathFitsScript(script, length) && !Holds(script, length, '%') && !Holds(script, length, '!');
 }
+
+} // namespace
 
 unsigned MakeScriptText(const char *program, unsigned programLength, const char *ping, unsigned pingLength,
                         const char *script, unsigned scriptLength, char *text, unsigned capacity,
@@ -130,12 +138,16 @@ unsigned MakeScriptText(const char *program, unsigned programLength, const char 
   return out.spoilt ? 0 : out.length;
 }
 
+namespace {
+
 // Characters that a bare command line may hold: none of them splits it,
 // escapes, expands or ends the program's name.
-static bool PlainInCommandLine(char c) {
+bool PlainInCommandLine(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '\\' ||
          c == ':' || c == '.' || c == '_' || c == '-';
 }
+
+} // namespace
 
 void MakeScriptCommandLine(const char *scriptPath, char *commandLine) {
   bool plain = true;
@@ -152,12 +164,12 @@ void MakeScriptCommandLine(const char *scriptPath, char *commandLine) {
 
 unsigned MakeInterpreterCommandLine(const char *interpreter, const char *scriptPath, char *commandLine) {
   unsigned interpreterLength = 0;
-  while (interpreter[interpreterLength] != 0 && interpreterLength < ScriptPathLimit) ++interpreterLength;
+  while (interpreter[interpreterLength] != 0 && interpreterLength < kScriptPathLimit) ++interpreterLength;
   unsigned scriptLength = 0;
-  while (scriptPath[scriptLength] != 0 && scriptLength < ScriptPathLimit) ++scriptLength;
+  while (scriptPath[scriptLength] != 0 && scriptLength < kScriptPathLimit) ++scriptLength;
   if (!PathFitsScript(interpreter, interpreterLength) || !ScriptPathFits(scriptPath, scriptLength)) return 0;
 
-  Writer out = {commandLine, InterpreterCommandLineCapacity - 1, 0, false};
+  Writer out = {commandLine, kInterpreterCommandLineCapacity - 1, 0, false};
   out.Byte('"');
   for (unsigned i = 0; i < interpreterLength; ++i) out.Byte(interpreter[i]);
   out.Literal("\" /d /e:on /v:off /s /c \"\"");

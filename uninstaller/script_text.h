@@ -36,13 +36,12 @@
 // expansion is switched off by the first line. The script path cannot be
 // carried with % or ! at all, since it is also the command line that starts
 // the script, where %% is not an escape.
-#ifndef TESSARIM_UNINSTALLER_SCRIPT_TEXT_H
-#define TESSARIM_UNINSTALLER_SCRIPT_TEXT_H
+#pragma once
 
 #include "contract.h"
 
 // Longest path, terminating zero included (the platform's MAX_PATH).
-const unsigned ScriptPathLimit = PathBufferSize;
+const unsigned kScriptPathLimit = kPathBufferSize;
 
 // Whether a byte starts a double-byte character in the code page the paths
 // are written in (never, in a single-byte one). The second byte of such a
@@ -53,7 +52,7 @@ typedef bool (*LeadByteTest)(unsigned char lead);
 // Room for the longest script, with room to spare: the fixed text (200
 // bytes), P twice, D once and Q once with every character a doubled % (518
 // bytes each), and S (259 bytes) come to less than 2.5 KiB.
-const unsigned ScriptTextCapacity = 4096;
+const unsigned kScriptTextCapacity = 4096;
 
 // Position of the last backslash of its own among the first `length` bytes
 // of `text` (not the second byte of a double-byte character), or -1 when
@@ -78,12 +77,12 @@ unsigned MakeScriptText(const char *program, unsigned programLength, const char 
 // The command line that starts the script at `scriptPath` (a zero-
 // terminated path of at most 259 bytes, without % or !): the bare path when
 // it holds only ASCII letters, digits and \ : . _ -, otherwise the path in
-// double quotes. `commandLine` holds ScriptPathLimit + 2 bytes.
+// double quotes. `commandLine` holds kScriptPathLimit + 2 bytes.
 void MakeScriptCommandLine(const char *scriptPath, char *commandLine);
 
 // Room for the command line below: two paths of 259 bytes, 29 bytes of
 // quotes and switches, and the terminating zero.
-const unsigned InterpreterCommandLineCapacity = 2 * ScriptPathLimit + 32;
+const unsigned kInterpreterCommandLineCapacity = 2 * kScriptPathLimit + 32;
 
 // The command line that starts the script S through the command
 // interpreter I named by its full path (which CreateProcess is also given
@@ -96,9 +95,7 @@ const unsigned InterpreterCommandLineCapacity = 2 * ScriptPathLimit + 32;
 // off, /v:off leaves delayed expansion off. With /s the interpreter takes
 // off the outer pair of quotes only, so "S" stays one quoted word, blanks
 // and & included. Writes it into `commandLine`
-// (InterpreterCommandLineCapacity bytes) and returns its length; returns 0
+// (kInterpreterCommandLineCapacity bytes) and returns its length; returns 0
 // when I or S does not fit the script's rules, or S holds % or !, which
 // the interpreter would expand.
 unsigned MakeInterpreterCommandLine(const char *interpreter, const char *scriptPath, char *commandLine);
-
-#endif

@@ -19,38 +19,44 @@
 
 #include <sddl.h>
 
+namespace {
+
 // Room left after the temporary folder for "tessarim.bat" and its zero.
-static const DWORD TempPathLimit = MAX_PATH - sizeof LibraryFileName;
+const DWORD kTempPathLimit = MAX_PATH - sizeof kLibraryFileName;
 
 // The elevated script's name: the prefix, 8 random hexadecimal digits and
 // the extension.
-static const char FreshNamePrefix[] = "tessarim-";
-static const char FreshNameExtension[] = ".bat";
-static const DWORD RandomNameBytes = 4;
-static const DWORD FreshNameSize =
-    sizeof FreshNamePrefix - 1 + 2 * RandomNameBytes + sizeof FreshNameExtension;
-static_assert(FreshNameSize == sizeof "tessarim-01234567.bat", "prefix, 8 digits, extension and zero");
+const char kFreshNamePrefix[] = "tessarim-";
+const char kFreshNameExtension[] = ".bat";
+const DWORD kRandomNameBytes = 4;
+const DWORD kFreshNameSize = sizeof kFreshNamePrefix - 1 + 2 * kRandomNameBytes + sizeof kFreshNameExtension;
+
+} // namespace
+
+static_assert(kFreshNameSize == sizeof "tessarim-01234567.bat", "prefix, 8 digits, extension and zero");
+namespace {
+
 // Names tried before an elevated run gives up its script: each collision
 // is a file or folder someone put there, or one pending deletion.
-static const int FreshNameTries = 16;
+const int kFreshNameTries = 16;
 // Owned by Administrators, full access for SYSTEM and Administrators only,
 // nothing inherited from the folder: no other account may change the
 // script, whatever the machine's default owner.
-static const char ScriptSecurity[] = "O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)";
+const char kScriptSecurity[] = "O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)";
 
 // The script, the paths as the command interpreter reads them, and the
 // system programs' paths. Kept out of the stack, which this program grows
 // without probes.
-static char ScriptText[ScriptTextCapacity];
-static char OemProgram[MAX_PATH];
-static char OemScript[MAX_PATH];
-static char PingPath[MAX_PATH];
-static char OemPing[MAX_PATH];
-static char InterpreterPath[MAX_PATH];
-static char CommandLine[InterpreterCommandLineCapacity];
+char g_script_text[kScriptTextCapacity];
+char g_oem_program[MAX_PATH];
+char g_oem_script[MAX_PATH];
+char g_ping_path[MAX_PATH];
+char g_oem_ping[MAX_PATH];
+char g_interpreter_path[MAX_PATH];
+char g_command_line[kInterpreterCommandLineCapacity];
 
 // Fills a structure byte by byte: the program links no memset.
-static void ZeroBytes(void *block, DWORD size) {
+void ZeroBytes(void *block, DWORD size) {
   BYTE *bytes = (BYTE *)block;
   for (DWORD i = 0; i < size; ++i) bytes[i] = 0;
 }
@@ -59,7 +65,7 @@ static void ZeroBytes(void *block, DWORD size) {
 // most, zero included) are the platform's folder exactly: a letter that the
 // ANSI code page lacks comes back as ? or a look-alike, and the script
 // would name another file.
-static bool ExactFolder(const char *path, DWORD length, DWORD limit, const WCHAR *wide, DWORD wideLength) {
+bool ExactFolder(const char *path, DWORD length, DWORD limit, const WCHAR *wide, DWORD wideLength) {
   return length != 0 && length < limit && wideLength != 0 && wideLength < MAX_PATH &&
          SameInAnsi(path, length, wide);
 }
@@ -67,15 +73,15 @@ static bool ExactFolder(const char *path, DWORD length, DWORD limit, const WCHAR
 // Puts the script path in PathBuffer: the temporary folder and the library's
 // file name with the extension "bat". False when the folder is unknown, too
 // long to leave room for the name, or not exactly the platform's folder.
-static bool MakeScriptPath() {
-  DWORD length = GetTempPathA(TempPathLimit, PathBuffer);
+bool MakeScriptPath() {
+  DWORD length = GetTempPathA(kTempPathLimit, PathBuffer);
   WCHAR wide[MAX_PATH];
   DWORD wideLength = GetTempPathW(MAX_PATH, wide);
-  if (!ExactFolder(PathBuffer, length, TempPathLimit, wide, wideLength) ||
+  if (!ExactFolder(PathBuffer, length, kTempPathLimit, wide, wideLength) ||
       !LastBackslashStandsAlone(PathBuffer, length))
     return false;
-  lstrcpyA(PathBuffer + length, LibraryFileName);
-  lstrcpyA(PathBuffer + length + ExtensionOffset, ScriptExtension);
+  lstrcpyA(PathBuffer + length, kLibraryFileName);
+  lstrcpyA(PathBuffer + length + kExtensionOffset, kScriptExtension);
   return true;
 }
 
@@ -84,7 +90,7 @@ static bool MakeScriptPath() {
 // (a drive's root), and `name`, and returns the length; `room` more bytes
 // must fit after it. 0 when the folder is unknown, not exactly the
 // platform's, or too long.
-static DWORD InSystemFolder(bool windowsFolder, const char *name, DWORD room, char *path) {
+DWORD InSystemFolder(bool windowsFolder, const char *name, DWORD room, char *path) {
   WCHAR wide[MAX_PATH];
   DWORD length =
       windowsFolder ? GetSystemWindowsDirectoryA(path, MAX_PATH) : GetSystemDirectoryA(path, MAX_PATH);
@@ -99,47 +105,47 @@ static DWORD InSystemFolder(bool windowsFolder, const char *name, DWORD room, ch
   return length + nameLength;
 }
 
-// The script for the program path (in OemProgram), the ping path (in
-// OemPing) and the script path in PathBuffer, in ScriptText; its size, or
+// The script for the program path (in g_oem_program), the ping path (in
+// g_oem_ping) and the script path in PathBuffer, in g_script_text; its size, or
 // 0 when the script path cannot be carried.
-static unsigned ComposeScript(DWORD programLength, DWORD pingLength) {
+unsigned ComposeScript(DWORD programLength, DWORD pingLength) {
   DWORD scriptLength = (DWORD)lstrlenA(PathBuffer);
-  if (!ToOem(PathBuffer, scriptLength, OemScript)) return 0;
-  return MakeScriptText(OemProgram, programLength, OemPing, pingLength, OemScript, scriptLength, ScriptText,
-                        sizeof ScriptText, OemLeadByte);
+  if (!ToOem(PathBuffer, scriptLength, g_oem_script)) return 0;
+  return MakeScriptText(g_oem_program, programLength, g_oem_ping, pingLength, g_oem_script, scriptLength,
+                        g_script_text, sizeof g_script_text, OemLeadByte);
 }
 
 // Writes the script to the file just created at PathBuffer in one write,
 // and closes it. A script cut short could end inside a path and name
 // another one: then it is deleted again and not started.
-static bool WriteScript(HANDLE file, unsigned size) {
+bool WriteScript(HANDLE file, unsigned size) {
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  BOOL whole = WriteFile(file, ScriptText, size, &written, NULL) && written == size;
+  BOOL whole = WriteFile(file, g_script_text, size, &written, nullptr) && written == size;
   CloseHandle(file);
   if (!whole) DeleteFileA(PathBuffer);
   return whole;
 }
 
-static HANDLE CreateScript(DWORD disposition, SECURITY_ATTRIBUTES *security) {
+HANDLE CreateScript(DWORD disposition, SECURITY_ATTRIBUTES *security) {
   return CreateFileA(PathBuffer, GENERIC_WRITE, 0, security, disposition,
-                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, NULL);
+                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
 // Names the script in PathBuffer, after the folder's `folderLength` bytes:
 // the prefix, 8 random hexadecimal digits, the extension.
-static bool NameFreshScript(DWORD folderLength) {
-  BYTE bits[RandomNameBytes];
+bool NameFreshScript(DWORD folderLength) {
+  BYTE bits[kRandomNameBytes];
   if (!RandomBytes(bits, sizeof bits)) return false;
   static const char digits[] = "0123456789abcdef";
   char *name = PathBuffer + folderLength;
-  lstrcpyA(name, FreshNamePrefix);
-  char *at = name + sizeof FreshNamePrefix - 1;
-  for (DWORD i = 0; i < RandomNameBytes; ++i) {
+  lstrcpyA(name, kFreshNamePrefix);
+  char *at = name + sizeof kFreshNamePrefix - 1;
+  for (DWORD i = 0; i < kRandomNameBytes; ++i) {
     *at++ = digits[bits[i] >> 4];
     *at++ = digits[bits[i] & 15];
   }
-  lstrcpyA(at, FreshNameExtension);
+  lstrcpyA(at, kFreshNameExtension);
   return true;
 }
 
@@ -147,17 +153,17 @@ static bool NameFreshScript(DWORD folderLength) {
 // `folderLength` bytes begin PathBuffer. CREATE_NEW never opens what is
 // already there, file or link; a name that is taken is left as it is and
 // another one drawn.
-static bool WriteFreshScript(DWORD folderLength, DWORD programLength, DWORD pingLength) {
-  PSECURITY_DESCRIPTOR descriptor = NULL;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(ScriptSecurity, SDDL_REVISION_1, &descriptor,
-                                                            NULL))
+bool WriteFreshScript(DWORD folderLength, DWORD programLength, DWORD pingLength) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kScriptSecurity, SDDL_REVISION_1, &descriptor,
+                                                            nullptr))
     return false;
   SECURITY_ATTRIBUTES security;
   security.nLength = sizeof security;
   security.lpSecurityDescriptor = descriptor;
   security.bInheritHandle = FALSE;
   bool written = false;
-  for (int i = 0; i < FreshNameTries && NameFreshScript(folderLength); ++i) {
+  for (int i = 0; i < kFreshNameTries && NameFreshScript(folderLength); ++i) {
     unsigned size = ComposeScript(programLength, pingLength);
     if (size == 0) break;
     HANDLE file = CreateScript(CREATE_NEW, &security);
@@ -177,13 +183,13 @@ static bool WriteFreshScript(DWORD folderLength, DWORD programLength, DWORD ping
 // the script's retries can succeed. No handle of the script is kept.
 // Elevated, the system's interpreter runs it, and a script that cannot be
 // started is deleted again.
-static void StartScript(bool elevated) {
-  const char *application = NULL;
+void StartScript(bool elevated) {
+  const char *application = nullptr;
   if (!elevated) {
-    MakeScriptCommandLine(PathBuffer, CommandLine);
+    MakeScriptCommandLine(PathBuffer, g_command_line);
   } else {
-    application = InterpreterPath;
-    if (MakeInterpreterCommandLine(InterpreterPath, PathBuffer, CommandLine) == 0) {
+    application = g_interpreter_path;
+    if (MakeInterpreterCommandLine(g_interpreter_path, PathBuffer, g_command_line) == 0) {
       DeleteFileA(PathBuffer);
       return;
     }
@@ -195,7 +201,7 @@ static void StartScript(bool elevated) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION process;
-  if (!StartProcess(application, CommandLine, CREATE_SUSPENDED | IDLE_PRIORITY_CLASS, "\\", &startup,
+  if (!StartProcess(application, g_command_line, CREATE_SUSPENDED | IDLE_PRIORITY_CLASS, "\\", &startup,
                     &process)) {
     if (elevated) DeleteFileA(PathBuffer);
     return;
@@ -211,7 +217,7 @@ static void StartScript(bool elevated) {
 // Only the token decides, never the environment, an argument or the
 // registry, which the user writes. A token that cannot answer counts as
 // elevated: the careful way is right either way.
-static bool RunsElevated() {
+bool RunsElevated() {
   DWORD elevated = 0;
   return !AskElevation(&elevated) || elevated != 0;
 }
@@ -219,16 +225,18 @@ static bool RunsElevated() {
 // Settles the script's path and writes the script: in the system's
 // temporary folder with the interpreter's path when elevated, in the
 // user's otherwise.
-static bool WriteScriptFor(bool elevated, DWORD programLength, DWORD pingLength) {
+bool WriteScriptFor(bool elevated, DWORD programLength, DWORD pingLength) {
   if (elevated) {
-    DWORD folderLength = InSystemFolder(true, "Temp\\", FreshNameSize, PathBuffer);
-    return folderLength != 0 && InSystemFolder(false, "cmd.exe", 0, InterpreterPath) != 0 &&
+    DWORD folderLength = InSystemFolder(true, "Temp\\", kFreshNameSize, PathBuffer);
+    return folderLength != 0 && InSystemFolder(false, "cmd.exe", 0, g_interpreter_path) != 0 &&
            WriteFreshScript(folderLength, programLength, pingLength);
   }
   if (!MakeScriptPath()) return false;
   unsigned size = ComposeScript(programLength, pingLength);
-  return size != 0 && WriteScript(CreateScript(CREATE_ALWAYS, NULL), size);
+  return size != 0 && WriteScript(CreateScript(CREATE_ALWAYS, nullptr), size);
 }
+
+} // namespace
 
 void ScheduleSelfRemoval() {
   bool elevated = RunsElevated();
@@ -239,9 +247,9 @@ void ScheduleSelfRemoval() {
   // and the program and its folder stay.
   char program[MAX_PATH];
   DWORD programLength = ProgramPath(program);
-  DWORD pingLength = InSystemFolder(false, "ping.exe", 0, PingPath);
+  DWORD pingLength = InSystemFolder(false, "ping.exe", 0, g_ping_path);
   if (NamesThisProgram(program, programLength) && pingLength != 0 &&
-      ToOem(program, programLength, OemProgram) && ToOem(PingPath, pingLength, OemPing) &&
+      ToOem(program, programLength, g_oem_program) && ToOem(g_ping_path, pingLength, g_oem_ping) &&
       WriteScriptFor(elevated, programLength, pingLength))
     StartScript(elevated);
   StepProgress();

@@ -13,14 +13,18 @@ bool NamesThisProgram(const char *path, DWORD n) {
 
 void StepProgress() { SendDlgItemMessageA(MainWindow, IDC_PROGRESS, PBM_STEPIT, 0, 0); }
 
+namespace {
+
 // Deletes the platform's count of the library's users outright; it is never
 // read or decremented, since the library leaves whoever else counts on it.
-static void RemoveSharedFileCount() {
+void RemoveSharedFileCount() {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SharedDllsKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
   RegDeleteValueA(key, PathBuffer);
   RegCloseKey(key);
 }
+
+} // namespace
 
 void DeleteLibraryFile() {
   if (!DeleteFileA(PathBuffer) && GetLastError() != ERROR_FILE_NOT_FOUND)
@@ -28,19 +32,23 @@ void DeleteLibraryFile() {
   StepProgress();
 }
 
+namespace {
+
 // Deletes the first of Func0, Func1, ... that names the library. The others
 // keep their names, since the host numbers them itself.
-static void RemoveHostListEntry() {
+void RemoveHostListEntry() {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, HostKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kHostKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
   HostListScan scan = ScanHostList(key, PathBuffer);
   if (scan.listed >= 0) {
-    char name[HostValueNameSize];
+    char name[kHostValueNameSize];
     HostValueName((unsigned)scan.listed, name);
     RegDeleteValueA(key, name);
   }
   RegCloseKey(key);
 }
+
+} // namespace
 
 void RunUninstall() {
   DWORD n = ProgramPath(PathBuffer);
@@ -54,6 +62,6 @@ void RunUninstall() {
   RemoveSharedFileCount();
   DeleteLibraryFile();
   RemoveHostListEntry();
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallKey);
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
   ScheduleSelfRemoval();
 }

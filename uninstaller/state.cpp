@@ -4,4 +4,4 @@ HINSTANCE InstanceHandle;
 HWND MainWindow;
 char PathBuffer[MAX_PATH];
 
-extern const char ScriptExtension[4] = "bat";
+extern const char kScriptExtension[4] = "bat";

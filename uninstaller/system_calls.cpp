@@ -21,5 +21,6 @@ bool RandomBytes(void *buffer, ULONG size) { return SystemFunction036(buffer, si
 
 BOOL StartProcess(const char *application, char *commandLine, DWORD flags, const char *folder,
                   STARTUPINFOA *startup, PROCESS_INFORMATION *process) {
-  return CreateProcessA(application, commandLine, NULL, NULL, FALSE, flags, NULL, folder, startup, process);
+  return CreateProcessA(application, commandLine, nullptr, nullptr, FALSE, flags, nullptr, folder, startup,
+                        process);
 }

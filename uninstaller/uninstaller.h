@@ -4,8 +4,7 @@
 // Everything runs on one thread. No C or C++ runtime is linked: text work
 // goes through KERNEL32's lstr* functions and USER32's wsprintfA, and every
 // path lives in a fixed buffer of MAX_PATH bytes.
-#ifndef TESSARIM_UNINSTALLER_H
-#define TESSARIM_UNINSTALLER_H
+#pragma once
 
 #include <windows.h>
 
@@ -22,13 +21,13 @@ extern HWND MainWindow;
 extern char PathBuffer[MAX_PATH];
 
 // The script's name is the library's with the extension "bat".
-extern const char ScriptExtension[4];
-// Where the extension starts in LibraryFileName: after "tessarim.".
-const DWORD ExtensionOffset = sizeof LibraryFileName - sizeof ScriptExtension;
+extern const char kScriptExtension[4];
+// Where the extension starts in kLibraryFileName: after "tessarim.".
+const DWORD kExtensionOffset = sizeof kLibraryFileName - sizeof kScriptExtension;
 
 // The progress bar moves one step after the library file and one after the
 // last step.
-const int ProgressSteps = 2;
+const int kProgressSteps = 2;
 // Moves the dialog's progress bar one step.
 void StepProgress();
 
@@ -48,8 +47,8 @@ void DeleteLibraryFile();
 // uniquely named file in the system's), and steps the progress bar.
 void ScheduleSelfRemoval();
 
-// The program's full path, as GetModuleFileNameA(NULL, buffer, MAX_PATH)
-// gives it, and as GetModuleFileNameW(NULL, buffer, MAX_PATH) gives it.
+// The program's full path, as GetModuleFileNameA(nullptr, buffer, MAX_PATH)
+// gives it, and as GetModuleFileNameW(nullptr, buffer, MAX_PATH) gives it.
 // Functions of their own so that tests can place the program anywhere
 // without moving their own executable.
 DWORD ProgramPath(char *buffer);
@@ -73,5 +72,3 @@ BOOL StartProcess(const char *application, char *commandLine, DWORD flags, const
 // this program (NamesProgram with the program's wide path). Only then may
 // anything be touched.
 bool NamesThisProgram(const char *path, DWORD n);
-
-#endif

@@ -264,7 +264,7 @@ void CheckCommandLine(std::string line, const std::string &s, bool delayed) {
 // ! that its command line would expand.
 bool Refusable(const std::string &p, const std::string &s, const std::string &q) {
   for (const std::string *path : {&p, &s, &q}) {
-    if (path->empty() || path->size() >= ScriptPathLimit) return true;
+    if (path->empty() || path->size() >= kScriptPathLimit) return true;
     std::string ignored;
     if (!QuotedPath("\"" + *path + "\"", &ignored)) return true;
   }
@@ -287,7 +287,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const std::string q =
       second == std::string::npos ? p.substr(0, p.rfind('\\') + 1) + "ping.exe" : input.substr(second + 1);
 
-  static char text[ScriptTextCapacity];
+  static char text[kScriptTextCapacity];
   const unsigned length =
       MakeScriptText(p.data(), static_cast<unsigned>(p.size()), q.data(), static_cast<unsigned>(q.size()),
                      s.data(), static_cast<unsigned>(s.size()), text, sizeof text, NoLeadByte);
@@ -301,7 +301,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const std::string script(text, length);
   CheckScript(script, p, s, q, false);
   CheckScript(script, p, s, q, true);
-  char line[InterpreterCommandLineCapacity];
+  char line[kInterpreterCommandLineCapacity];
   MakeScriptCommandLine(s.c_str(), line);
   CheckCommandLine(line, s, false);
   CheckCommandLine(line, s, true);

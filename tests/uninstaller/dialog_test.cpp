@@ -49,7 +49,7 @@ void PressEnter(HWND, HWND focus) {
 TEST_F(DialogTest, EnterOnOkRunsTheSequence) {
   std::string library = PlaceProgram(scratch_ + "app");
   Install(library);
-  test::PutString(HKEY_CURRENT_USER, test::HostKey, "Func1", "C:\\other.dll");
+  test::PutString(HKEY_CURRENT_USER, test::kHostKey, "Func1", "C:\\other.dll");
   UseTempFolder(scratch_ + "temp");
 
   test::BoxCloser boxes;
@@ -59,10 +59,10 @@ TEST_F(DialogTest, EnterOnOkRunsTheSequence) {
   EXPECT_EQ(test::RecordedSteps(), (std::vector<int>{1, 2}));
   EXPECT_TRUE(boxes.Texts().empty());
   EXPECT_FALSE(test::Exists(library));
-  EXPECT_FALSE(HasValue(HKEY_LOCAL_MACHINE, test::SharedDllsKey, library));
-  EXPECT_FALSE(HasValue(HKEY_CURRENT_USER, test::HostKey, "Func0"));
-  EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, test::HostKey, "Func1"));
-  EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, test::UninstallKey));
+  EXPECT_FALSE(HasValue(HKEY_LOCAL_MACHINE, test::kSharedDllsKey, library));
+  EXPECT_FALSE(HasValue(HKEY_CURRENT_USER, test::kHostKey, "Func0"));
+  EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, test::kHostKey, "Func1"));
+  EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, test::kUninstallKey));
   EXPECT_TRUE(PriorityRaised());
   // The program file is not there, so the script goes straight on to the
   // now empty folder and then to itself.
@@ -117,9 +117,9 @@ TEST_F(DialogTest, NotificationsAreNotCommands) {
   EXPECT_TRUE(stayed);
   EXPECT_TRUE(test::RecordedSteps().empty());
   EXPECT_TRUE(test::Exists(library));
-  EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, test::HostKey, "Func0"));
-  EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, test::SharedDllsKey, library));
-  EXPECT_TRUE(test::HasKey(HKEY_LOCAL_MACHINE, test::UninstallKey));
+  EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, test::kHostKey, "Func0"));
+  EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, test::kSharedDllsKey, library));
+  EXPECT_TRUE(test::HasKey(HKEY_LOCAL_MACHINE, test::kUninstallKey));
 }
 
 // The dialog's set-up: range 0 to 2 in steps of 1, the system menu without

@@ -18,8 +18,8 @@ void UninstallTest::SetUp() {
   // A temporary folder that does not exist: no script can be written, so
   // a test that does not look at the script starts no command interpreter.
   test::SetTempVariable(scratch_ + "no-such-folder");
-  test::DeleteKeyTree(HKEY_CURRENT_USER, test::HostKey);
-  test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::UninstallKey);
+  test::DeleteKeyTree(HKEY_CURRENT_USER, test::kHostKey);
+  test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::kUninstallKey);
   CreateMainWindow();
 }
 
@@ -50,9 +50,9 @@ void UninstallTest::TearDown() {
   test::SetTempVariable(savedTemp_);
   StartScripts();
   for (const std::string &value : sharedValues_)
-    test::DeleteValue(HKEY_LOCAL_MACHINE, test::SharedDllsKey, value);
-  test::DeleteKeyTree(HKEY_CURRENT_USER, test::HostKey);
-  test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::UninstallKey);
+    test::DeleteValue(HKEY_LOCAL_MACHINE, test::kSharedDllsKey, value);
+  test::DeleteKeyTree(HKEY_CURRENT_USER, test::kHostKey);
+  test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::kUninstallKey);
   test::RemoveTree(scratch_);
 }
 
@@ -64,10 +64,10 @@ std::string UninstallTest::PlaceProgram(const std::string &folder) {
 
 void UninstallTest::Install(const std::string &library) {
   test::PutFile(library, "not really a library");
-  test::PutString(HKEY_LOCAL_MACHINE, test::SharedDllsKey, library, "1");
+  test::PutString(HKEY_LOCAL_MACHINE, test::kSharedDllsKey, library, "1");
   sharedValues_.push_back(library);
-  test::PutString(HKEY_CURRENT_USER, test::HostKey, "Func0", library);
-  test::PutString(HKEY_LOCAL_MACHINE, test::UninstallKey, "DisplayName", "Tessarim");
+  test::PutString(HKEY_CURRENT_USER, test::kHostKey, "Func0", library);
+  test::PutString(HKEY_LOCAL_MACHINE, test::kUninstallKey, "DisplayName", "Tessarim");
 }
 
 void UninstallTest::UseTempFolder(const std::string &folder) {

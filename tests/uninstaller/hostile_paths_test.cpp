@@ -127,17 +127,17 @@ class HostilePaths : public ::testing::Test {
   // installer using the A functions would have written them.
   void Register(const std::wstring &library) {
     library_ = test::Ansi(library);
-    test::DeleteKeyTree(HKEY_CURRENT_USER, test::HostKey);
-    test::PutString(HKEY_LOCAL_MACHINE, test::SharedDllsKey, library_, "1");
-    test::PutString(HKEY_CURRENT_USER, test::HostKey, "Func0", "C:\\other.dll");
-    test::PutString(HKEY_CURRENT_USER, test::HostKey, "Func1", library_);
-    test::PutString(HKEY_LOCAL_MACHINE, test::UninstallKey, "DisplayName", "Tessarim");
+    test::DeleteKeyTree(HKEY_CURRENT_USER, test::kHostKey);
+    test::PutString(HKEY_LOCAL_MACHINE, test::kSharedDllsKey, library_, "1");
+    test::PutString(HKEY_CURRENT_USER, test::kHostKey, "Func0", "C:\\other.dll");
+    test::PutString(HKEY_CURRENT_USER, test::kHostKey, "Func1", library_);
+    test::PutString(HKEY_LOCAL_MACHINE, test::kUninstallKey, "DisplayName", "Tessarim");
   }
 
   void ForgetRegistry() {
-    if (!library_.empty()) test::DeleteValue(HKEY_LOCAL_MACHINE, test::SharedDllsKey, library_);
-    test::DeleteKeyTree(HKEY_CURRENT_USER, test::HostKey);
-    test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::UninstallKey);
+    if (!library_.empty()) test::DeleteValue(HKEY_LOCAL_MACHINE, test::kSharedDllsKey, library_);
+    test::DeleteKeyTree(HKEY_CURRENT_USER, test::kHostKey);
+    test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::kUninstallKey);
     library_.clear();
   }
 
@@ -282,10 +282,10 @@ TEST_F(HostilePaths, EachNameIsRemovedOrLeftAndNothingElseIsTouched) {
     }
     bool acted = expected != Untouched;
     EXPECT_EQ(test::ExistsW(library), !acted);
-    EXPECT_EQ(test::HasValue(HKEY_LOCAL_MACHINE, test::SharedDllsKey, library_), !acted);
-    EXPECT_EQ(test::HasValue(HKEY_CURRENT_USER, test::HostKey, "Func1"), !acted);
-    EXPECT_TRUE(test::HasValue(HKEY_CURRENT_USER, test::HostKey, "Func0"));
-    EXPECT_EQ(test::HasKey(HKEY_LOCAL_MACHINE, test::UninstallKey), !acted);
+    EXPECT_EQ(test::HasValue(HKEY_LOCAL_MACHINE, test::kSharedDllsKey, library_), !acted);
+    EXPECT_EQ(test::HasValue(HKEY_CURRENT_USER, test::kHostKey, "Func1"), !acted);
+    EXPECT_TRUE(test::HasValue(HKEY_CURRENT_USER, test::kHostKey, "Func0"));
+    EXPECT_EQ(test::HasKey(HKEY_LOCAL_MACHINE, test::kUninstallKey), !acted);
 
     EXPECT_FALSE(test::ExistsW(marker)) << "a planted script ran: " << ReadW(marker);
     EXPECT_FALSE(test::ExistsW(comspecRan)) << "COMSPEC ran: " << ReadW(comspecRan);

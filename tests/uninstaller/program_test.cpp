@@ -257,18 +257,18 @@ class ProgramRun : public ::testing::Test {
     CreateDirectoryA(temp_.c_str(), NULL);
     ASSERT_TRUE(CopyFileA(ProgramFile().c_str(), program_.c_str(), FALSE));
     test::PutFile(library_, "library");
-    test::DeleteKeyTree(HKEY_CURRENT_USER, test::HostKey);
-    test::PutString(HKEY_LOCAL_MACHINE, test::SharedDllsKey, library_, "1");
-    test::PutString(HKEY_CURRENT_USER, test::HostKey, "Func0", "C:\\other.dll");
-    test::PutString(HKEY_CURRENT_USER, test::HostKey, "Func1", library_);
-    test::PutString(HKEY_LOCAL_MACHINE, test::UninstallKey, "DisplayName", "Tessarim");
+    test::DeleteKeyTree(HKEY_CURRENT_USER, test::kHostKey);
+    test::PutString(HKEY_LOCAL_MACHINE, test::kSharedDllsKey, library_, "1");
+    test::PutString(HKEY_CURRENT_USER, test::kHostKey, "Func0", "C:\\other.dll");
+    test::PutString(HKEY_CURRENT_USER, test::kHostKey, "Func1", library_);
+    test::PutString(HKEY_LOCAL_MACHINE, test::kUninstallKey, "DisplayName", "Tessarim");
   }
 
   void TearDown() override {
     test::SetTempVariable(savedTemp_);
-    test::DeleteValue(HKEY_LOCAL_MACHINE, test::SharedDllsKey, library_);
-    test::DeleteKeyTree(HKEY_CURRENT_USER, test::HostKey);
-    test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::UninstallKey);
+    test::DeleteValue(HKEY_LOCAL_MACHINE, test::kSharedDllsKey, library_);
+    test::DeleteKeyTree(HKEY_CURRENT_USER, test::kHostKey);
+    test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::kUninstallKey);
     test::RemoveTree(scratch_);
   }
 
@@ -324,9 +324,9 @@ TEST_F(ProgramRun, LeavingWithoutOkChangesNothing) {
     EXPECT_EQ(Run(c.act), 0u);
     EXPECT_TRUE(test::Exists(program_));
     EXPECT_TRUE(test::Exists(library_));
-    EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, test::SharedDllsKey, library_));
-    EXPECT_EQ(test::GetData(HKEY_CURRENT_USER, test::HostKey, "Func1"), library_ + std::string(1, '\0'));
-    EXPECT_TRUE(test::HasKey(HKEY_LOCAL_MACHINE, test::UninstallKey));
+    EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, test::kSharedDllsKey, library_));
+    EXPECT_EQ(test::GetData(HKEY_CURRENT_USER, test::kHostKey, "Func1"), library_ + std::string(1, '\0'));
+    EXPECT_TRUE(test::HasKey(HKEY_LOCAL_MACHINE, test::kUninstallKey));
     EXPECT_FALSE(test::Exists(temp_ + "tessarim.bat"));
   }
 }
@@ -349,10 +349,10 @@ TEST_F(ProgramRun, OkRemovesEverything) {
     EXPECT_EQ(Run(PressEnter), 0u);
 
     EXPECT_FALSE(test::Exists(library_));
-    EXPECT_FALSE(HasValue(HKEY_LOCAL_MACHINE, test::SharedDllsKey, library_));
-    EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, test::HostKey, "Func0"));
-    EXPECT_FALSE(HasValue(HKEY_CURRENT_USER, test::HostKey, "Func1"));
-    EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, test::UninstallKey));
+    EXPECT_FALSE(HasValue(HKEY_LOCAL_MACHINE, test::kSharedDllsKey, library_));
+    EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, test::kHostKey, "Func0"));
+    EXPECT_FALSE(HasValue(HKEY_CURRENT_USER, test::kHostKey, "Func1"));
+    EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, test::kUninstallKey));
     EXPECT_TRUE(test::WaitGone(temp_ + "tessarim.bat")) << "the script did not finish";
     EXPECT_FALSE(test::Exists(program_));
     EXPECT_EQ(test::Exists(folder_), c.userFile);
@@ -362,9 +362,9 @@ TEST_F(ProgramRun, OkRemovesEverything) {
     CreateDirectoryA(folder_.c_str(), NULL);
     CopyFileA(ProgramFile().c_str(), program_.c_str(), FALSE);
     test::PutFile(library_, "library");
-    test::PutString(HKEY_LOCAL_MACHINE, test::SharedDllsKey, library_, "1");
-    test::PutString(HKEY_CURRENT_USER, test::HostKey, "Func1", library_);
-    test::PutString(HKEY_LOCAL_MACHINE, test::UninstallKey, "DisplayName", "Tessarim");
+    test::PutString(HKEY_LOCAL_MACHINE, test::kSharedDllsKey, library_, "1");
+    test::PutString(HKEY_CURRENT_USER, test::kHostKey, "Func1", library_);
+    test::PutString(HKEY_LOCAL_MACHINE, test::kUninstallKey, "DisplayName", "Tessarim");
   }
 }
 

@@ -312,7 +312,7 @@ TEST(ScriptText, SecondBytesOfLettersAreNoBackslashes) {
   const std::string ping = "C:\\windows\\system32\\ping.exe";
   for (const Case &c : cases) {
     SCOPED_TRACE(c.program);
-    char text[ScriptTextCapacity];
+    char text[kScriptTextCapacity];
     unsigned length =
         MakeScriptText(c.program.data(), (unsigned)c.program.size(), ping.data(), (unsigned)ping.size(),
                        script.data(), (unsigned)script.size(), text, sizeof text, lead932);

@@ -7,9 +7,9 @@
 namespace {
 
 using test::HasValue;
-using test::HostKey;
-using test::SharedDllsKey;
-using test::UninstallKey;
+using test::kHostKey;
+using test::kSharedDllsKey;
+using test::kUninstallKey;
 
 // The library path for every placement of the program, from the program
 // path alone.
@@ -59,17 +59,17 @@ TEST_F(UninstallTest, RemovesTheLibraryBesideTheProgram) {
     // A library of the same name elsewhere is not the one to delete.
     std::string other = scratch_ + "tessarim.dll";
     test::PutFile(other, "another copy");
-    test::PutString(HKEY_LOCAL_MACHINE, SharedDllsKey, other, "1");
+    test::PutString(HKEY_LOCAL_MACHINE, kSharedDllsKey, other, "1");
     sharedValues_.push_back(other);
 
     RunUninstall();
 
     EXPECT_FALSE(test::Exists(library));
-    EXPECT_FALSE(HasValue(HKEY_LOCAL_MACHINE, SharedDllsKey, library));
-    EXPECT_FALSE(HasValue(HKEY_CURRENT_USER, HostKey, "Func0"));
-    EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, UninstallKey));
+    EXPECT_FALSE(HasValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, library));
+    EXPECT_FALSE(HasValue(HKEY_CURRENT_USER, kHostKey, "Func0"));
+    EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_TRUE(test::Exists(other));
-    EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, SharedDllsKey, other));
+    EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, other));
     test::RemoveTree(other);
   }
 }
@@ -137,21 +137,21 @@ TEST_F(UninstallTest, HostListScanDeletesOnlyTheFirstMatch) {
 
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
-    test::DeleteKeyTree(HKEY_CURRENT_USER, HostKey);
+    test::DeleteKeyTree(HKEY_CURRENT_USER, kHostKey);
     for (const Value &v : c.values) {
       if (v.binary)
-        test::PutBinary(HKEY_CURRENT_USER, HostKey, v.name, v.data);
+        test::PutBinary(HKEY_CURRENT_USER, kHostKey, v.name, v.data);
       else
-        test::PutString(HKEY_CURRENT_USER, HostKey, v.name, v.data);
+        test::PutString(HKEY_CURRENT_USER, kHostKey, v.name, v.data);
     }
 
     RunUninstall();
 
     for (const Value &v : c.values) {
       bool deleted = std::find(c.deleted.begin(), c.deleted.end(), v.name) != c.deleted.end();
-      EXPECT_EQ(HasValue(HKEY_CURRENT_USER, HostKey, v.name), !deleted) << v.name;
+      EXPECT_EQ(HasValue(HKEY_CURRENT_USER, kHostKey, v.name), !deleted) << v.name;
       if (!deleted) {
-        std::string data = test::GetData(HKEY_CURRENT_USER, HostKey, v.name);
+        std::string data = test::GetData(HKEY_CURRENT_USER, kHostKey, v.name);
         EXPECT_EQ(data.substr(0, v.data.size()), v.data) << v.name;
       }
     }
@@ -183,16 +183,16 @@ TEST_F(UninstallTest, CutPathsChangeNothing) {
     RecreateMainWindow();
     test::SetProgramPath(c.program);
     if (c.library.size() < MAX_PATH) Install(c.library);
-    test::PutString(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayName", "Tessarim");
+    test::PutString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Tessarim");
 
     RunUninstall();
 
     EXPECT_EQ(test::RecordedSteps(), (std::vector<int>{1, 2}));
-    EXPECT_EQ(test::HasKey(HKEY_LOCAL_MACHINE, UninstallKey), !c.acted);
+    EXPECT_EQ(test::HasKey(HKEY_LOCAL_MACHINE, kUninstallKey), !c.acted);
     if (c.library.size() < MAX_PATH) {
       EXPECT_EQ(test::Exists(c.library), !c.acted);
-      EXPECT_EQ(HasValue(HKEY_LOCAL_MACHINE, SharedDllsKey, c.library), !c.acted);
-      EXPECT_EQ(HasValue(HKEY_CURRENT_USER, HostKey, "Func0"), !c.acted);
+      EXPECT_EQ(HasValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, c.library), !c.acted);
+      EXPECT_EQ(HasValue(HKEY_CURRENT_USER, kHostKey, "Func0"), !c.acted);
     }
     EXPECT_EQ(PriorityRaised(), c.acted) << "the script is started only for a whole path";
     EXPECT_TRUE(test::WaitGone(scratch_ + "temp\\tessarim.bat"));
@@ -240,10 +240,10 @@ TEST_F(UninstallTest, ProgramPathsNamingNoProgramChangeNothing) {
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
     // The entries an installer using the A functions would have made.
-    test::PutString(HKEY_LOCAL_MACHINE, SharedDllsKey, library, "1");
+    test::PutString(HKEY_LOCAL_MACHINE, kSharedDllsKey, library, "1");
     sharedValues_.push_back(library);
-    test::PutString(HKEY_CURRENT_USER, HostKey, "Func0", library);
-    test::PutString(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayName", "Tessarim");
+    test::PutString(HKEY_CURRENT_USER, kHostKey, "Func0", library);
+    test::PutString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Tessarim");
     if (c.program.find(L'\u014C') != std::wstring::npos)
       ASSERT_EQ(test::Ansi(c.program), scratch_ + "Odd\\UTessarim.exe") << "no look-alike in this code page";
 
@@ -252,9 +252,9 @@ TEST_F(UninstallTest, ProgramPathsNamingNoProgramChangeNothing) {
     EXPECT_EQ(test::RecordedSteps(), (std::vector<int>{1, 2}));
     EXPECT_TRUE(boxes.Texts().empty());
     EXPECT_TRUE(test::ExistsW(c.library));
-    EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, SharedDllsKey, library));
-    EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, HostKey, "Func0"));
-    EXPECT_TRUE(test::HasKey(HKEY_LOCAL_MACHINE, UninstallKey));
+    EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, library));
+    EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, kHostKey, "Func0"));
+    EXPECT_TRUE(test::HasKey(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_FALSE(PriorityRaised()) << "a script was started";
     EXPECT_FALSE(test::Exists(scratch_ + "temp\\tessarim.bat"));
     test::RemoveTreeW(c.library);
@@ -286,8 +286,8 @@ TEST_F(UninstallTest, LibraryFileFailures) {
       RemoveDirectoryA(folder.c_str());
     else
       Install(library);
-    test::PutString(HKEY_CURRENT_USER, HostKey, "Func0", library);
-    test::PutString(HKEY_LOCAL_MACHINE, UninstallKey, "DisplayName", "Tessarim");
+    test::PutString(HKEY_CURRENT_USER, kHostKey, "Func0", library);
+    test::PutString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Tessarim");
     HANDLE lock = INVALID_HANDLE_VALUE;
     if (c.setup == ReadOnly) SetFileAttributesA(library.c_str(), FILE_ATTRIBUTE_READONLY);
     if (c.setup == Locked) lock = CreateFileA(library.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
@@ -304,9 +304,9 @@ TEST_F(UninstallTest, LibraryFileFailures) {
     EXPECT_EQ(texts, c.warned ? std::vector<std::string>{library} : std::vector<std::string>{});
     EXPECT_EQ(test::RecordedSteps(), (std::vector<int>{1, 2}));
     EXPECT_EQ(test::Exists(library), c.setup == ReadOnly || c.setup == Locked);
-    EXPECT_FALSE(HasValue(HKEY_CURRENT_USER, HostKey, "Func0"));
-    EXPECT_FALSE(HasValue(HKEY_LOCAL_MACHINE, SharedDllsKey, library));
-    EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, UninstallKey));
+    EXPECT_FALSE(HasValue(HKEY_CURRENT_USER, kHostKey, "Func0"));
+    EXPECT_FALSE(HasValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, library));
+    EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_TRUE(PriorityRaised()) << "the self-removal script was not started";
     EXPECT_TRUE(test::WaitGone(scratch_ + "temp\\tessarim.bat"));
     SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
@@ -323,14 +323,14 @@ TEST_F(UninstallTest, MissingKeysAreSkippedSilently) {
   test::PutFile(library, "library");
   bool sharedKeyEmpty = true;
   HKEY shared;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SharedDllsKey, 0, KEY_READ, &shared) == ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedDllsKey, 0, KEY_READ, &shared) == ERROR_SUCCESS) {
     DWORD values = 0, subkeys = 0;
     RegQueryInfoKeyA(shared, NULL, NULL, NULL, &subkeys, NULL, NULL, &values, NULL, NULL, NULL, NULL);
     RegCloseKey(shared);
     sharedKeyEmpty = values == 0 && subkeys == 0;
   }
   // The prefix's own shared-file counts are left alone if it has any.
-  if (sharedKeyEmpty) test::DeleteKeyTree(HKEY_LOCAL_MACHINE, SharedDllsKey);
+  if (sharedKeyEmpty) test::DeleteKeyTree(HKEY_LOCAL_MACHINE, kSharedDllsKey);
 
   test::BoxCloser boxes;
   RunUninstall();
@@ -338,9 +338,9 @@ TEST_F(UninstallTest, MissingKeysAreSkippedSilently) {
   EXPECT_TRUE(boxes.Texts().empty());
   EXPECT_EQ(test::RecordedSteps(), (std::vector<int>{1, 2}));
   EXPECT_FALSE(test::Exists(library)) << "the file step runs without the keys";
-  EXPECT_FALSE(test::HasKey(HKEY_CURRENT_USER, HostKey));
-  EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, UninstallKey));
-  if (sharedKeyEmpty) EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, SharedDllsKey));
+  EXPECT_FALSE(test::HasKey(HKEY_CURRENT_USER, kHostKey));
+  EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, kUninstallKey));
+  if (sharedKeyEmpty) EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, kSharedDllsKey));
 }
 
 // Keys that are there but cannot be opened with full access, and an
@@ -349,13 +349,13 @@ TEST_F(UninstallTest, MissingKeysAreSkippedSilently) {
 TEST_F(UninstallTest, UnopenableKeysAreSkippedSilently) {
   std::string library = PlaceProgram(scratch_ + "app");
   Install(library);
-  test::PutString(HKEY_LOCAL_MACHINE, (std::string(UninstallKey) + "\\Extra").c_str(), "x", "y");
+  test::PutString(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\Extra").c_str(), "x", "y");
   struct Restriction {
     HKEY root;
     const char *key;
   } restrictions[] = {
-      {HKEY_LOCAL_MACHINE, SharedDllsKey},
-      {HKEY_CURRENT_USER, HostKey},
+      {HKEY_LOCAL_MACHINE, kSharedDllsKey},
+      {HKEY_CURRENT_USER, kHostKey},
   };
   for (const Restriction &r : restrictions) {
     ASSERT_TRUE(test::RestrictKey(r.root, r.key, KEY_READ)) << r.key;
@@ -374,9 +374,9 @@ TEST_F(UninstallTest, UnopenableKeysAreSkippedSilently) {
   EXPECT_TRUE(boxes.Texts().empty());
   EXPECT_EQ(test::RecordedSteps(), (std::vector<int>{1, 2}));
   EXPECT_FALSE(test::Exists(library)) << "the file step runs all the same";
-  EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, SharedDllsKey, library));
-  EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, HostKey, "Func0"));
-  EXPECT_TRUE(test::HasKey(HKEY_LOCAL_MACHINE, UninstallKey));
+  EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, library));
+  EXPECT_TRUE(HasValue(HKEY_CURRENT_USER, kHostKey, "Func0"));
+  EXPECT_TRUE(test::HasKey(HKEY_LOCAL_MACHINE, kUninstallKey));
 }
 
 } // namespace

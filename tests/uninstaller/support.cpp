@@ -11,9 +11,9 @@ namespace test {
 
 const char DialogCaption[] = "Uninstall Math Intrinsics Add-on Library";
 const char WarningCaption[] = "Can't delete the file named:";
-const char SharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-const char HostKey[] = "Software\\Quorvant";
-const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessarim";
+const char kSharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const char kHostKey[] = "Software\\Quorvant";
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessarim";
 
 static std::string programPath;
 static std::wstring programPathW;

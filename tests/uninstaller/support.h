@@ -19,9 +19,9 @@ namespace test {
 
 extern const char DialogCaption[];
 extern const char WarningCaption[];
-extern const char SharedDllsKey[];
-extern const char HostKey[];
-extern const char UninstallKey[];
+extern const char kSharedDllsKey[];
+extern const char kHostKey[];
+extern const char kUninstallKey[];
 
 // What the uninstaller's ProgramPath and ProgramPathW give in the test
 // program, as GetModuleFileNameA and GetModuleFileNameW would give them for
