@@ -8,34 +8,6 @@ namespace {
 
 const char kWindowCaption[] = "Uninstall Math Intrinsics Add-on Library";
 
-} // namespace
-
-void UninstallerMain() {
-  InstanceHandle = GetModuleHandleA(nullptr);
-  // Registers the progress bar's window class before the dialog needs it.
-  InitCommonControls();
-
-  MainWindow =
-      CreateDialogParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
-  if (MainWindow == nullptr) {
-    MessageBoxA(nullptr, "Can't create window!", "Error during uninstall:", MB_OK | MB_ICONWARNING);
-    return;
-  }
-  SetWindowTextA(MainWindow, kWindowCaption);
-  ShowWindow(MainWindow, SW_SHOWDEFAULT);
-  UpdateWindow(MainWindow);
-
-  // No TranslateMessage: the keyboard interface is the dialog manager's
-  // own (Tab, Enter for OK, Escape for Cancel). A result of -1 (error)
-  // ends the loop like the quit message does.
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) == 1) {
-    if (!IsDialogMessageA(MainWindow, &message)) DispatchMessageA(&message);
-  }
-}
-
-namespace {
-
 // OnInitDialog: sets the window's icon, trims the system menu of commands a
 // fixed-size window cannot carry out, and readies the two-step progress bar.
 void OnInitDialog(HWND window) {
@@ -70,6 +42,30 @@ void OnCommand(HWND window, WPARAM wParam) {
 }
 
 } // namespace
+
+void UninstallerMain() {
+  InstanceHandle = GetModuleHandleA(nullptr);
+  // Registers the progress bar's window class before the dialog needs it.
+  InitCommonControls();
+
+  MainWindow =
+      CreateDialogParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
+  if (MainWindow == nullptr) {
+    MessageBoxA(nullptr, "Can't create window!", "Error during uninstall:", MB_OK | MB_ICONWARNING);
+    return;
+  }
+  SetWindowTextA(MainWindow, kWindowCaption);
+  ShowWindow(MainWindow, SW_SHOWDEFAULT);
+  UpdateWindow(MainWindow);
+
+  // No TranslateMessage: the keyboard interface is the dialog manager's
+  // own (Tab, Enter for OK, Escape for Cancel). A result of -1 (error)
+  // ends the loop like the quit message does.
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) == 1) {
+    if (!IsDialogMessageA(MainWindow, &message)) DispatchMessageA(&message);
+  }
+}
 
 INT_PTR CALLBACK UninstallDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {

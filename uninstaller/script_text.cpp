@@ -14,42 +14,6 @@ int LastCharacter(const char *text, int length, LeadByteTest isLead) {
   return last;
 }
 
-} // namespace
-
-int LastBackslash(const char *text, int length, LeadByteTest isLead) {
-  int found = -1;
-  for (int i = 0; i < length; ++i) {
-    if (isLead((unsigned char)text[i]) && i + 1 < length)
-      ++i;
-    else if (text[i] == '\\')
-      found = i;
-  }
-  return found;
-}
-
-bool PathFitsScript(const char *path, unsigned length) {
-  if (length == 0 || length >= kScriptPathLimit) return false;
-  for (unsigned i = 0; i < length; ++i) {
-    unsigned char c = (unsigned char)path[i];
-    if (c < 32 || c == 127) return false;
-    switch (c) {
-    case '"':
-    case '*':
-    case '?':
-    case '<':
-    case '>':
-    case '|':
-    case '/':
-      return false;
-    default:
-      break;
-    }
-  }
-  return true;
-}
-
-namespace {
-
 bool Holds(const char *text, unsigned length, char wanted) {
   for (unsigned i = 0; i < length; ++i) {
     if (text[i] == wanted) return true;
@@ -102,7 +66,46 @@ bool ScriptPathFits(const char *script, unsigned length) {
   return PathFitsScript(script, length) && !Holds(script, length, '%') && !Holds(script, length, '!');
 }
 
+// Characters that a bare command line may hold: none of them splits it,
+// escapes, expands or ends the program's name.
+bool PlainInCommandLine(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '\\' ||
+         c == ':' || c == '.' || c == '_' || c == '-';
+}
+
 } // namespace
+
+int LastBackslash(const char *text, int length, LeadByteTest isLead) {
+  int found = -1;
+  for (int i = 0; i < length; ++i) {
+    if (isLead((unsigned char)text[i]) && i + 1 < length)
+      ++i;
+    else if (text[i] == '\\')
+      found = i;
+  }
+  return found;
+}
+
+bool PathFitsScript(const char *path, unsigned length) {
+  if (length == 0 || length >= kScriptPathLimit) return false;
+  for (unsigned i = 0; i < length; ++i) {
+    unsigned char c = (unsigned char)path[i];
+    if (c < 32 || c == 127) return false;
+    switch (c) {
+    case '"':
+    case '*':
+    case '?':
+    case '<':
+    case '>':
+    case '|':
+    case '/':
+      return false;
+    default:
+      break;
+    }
+  }
+  return true;
+}
 
 unsigned MakeScriptText(const char *program, unsigned programLength, const char *ping, unsigned pingLength,
                         const char *script, unsigned scriptLength, char *text, unsigned capacity,
@@ -137,17 +140,6 @@ unsigned MakeScriptText(const char *program, unsigned programLength, const char 
   out.Literal("\"\r\n");
   return out.spoilt ? 0 : out.length;
 }
-
-namespace {
-
-// Characters that a bare command line may hold: none of them splits it,
-// escapes, expands or ends the program's name.
-bool PlainInCommandLine(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '\\' ||
-         c == ':' || c == '.' || c == '_' || c == '-';
-}
-
-} // namespace
 
 void MakeScriptCommandLine(const char *scriptPath, char *commandLine) {
   bool plain = true;

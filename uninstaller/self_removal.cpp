@@ -30,11 +30,7 @@ const char kFreshNamePrefix[] = "tessarim-";
 const char kFreshNameExtension[] = ".bat";
 const DWORD kRandomNameBytes = 4;
 const DWORD kFreshNameSize = sizeof kFreshNamePrefix - 1 + 2 * kRandomNameBytes + sizeof kFreshNameExtension;
-
-} // namespace
-
 static_assert(kFreshNameSize == sizeof "tessarim-01234567.bat", "prefix, 8 digits, extension and zero");
-namespace {
 
 // Names tried before an elevated run gives up its script: each collision
 // is a file or folder someone put there, or one pending deletion.

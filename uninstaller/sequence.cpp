@@ -24,16 +24,6 @@ void RemoveSharedFileCount() {
   RegCloseKey(key);
 }
 
-} // namespace
-
-void DeleteLibraryFile() {
-  if (!DeleteFileA(PathBuffer) && GetLastError() != ERROR_FILE_NOT_FOUND)
-    MessageBoxA(MainWindow, PathBuffer, "Can't delete the file named:", MB_OK | MB_ICONWARNING);
-  StepProgress();
-}
-
-namespace {
-
 // Deletes the first of Func0, Func1, ... that names the library. The others
 // keep their names, since the host numbers them itself.
 void RemoveHostListEntry() {
@@ -49,6 +39,12 @@ void RemoveHostListEntry() {
 }
 
 } // namespace
+
+void DeleteLibraryFile() {
+  if (!DeleteFileA(PathBuffer) && GetLastError() != ERROR_FILE_NOT_FOUND)
+    MessageBoxA(MainWindow, PathBuffer, "Can't delete the file named:", MB_OK | MB_ICONWARNING);
+  StepProgress();
+}
 
 void RunUninstall() {
   DWORD n = ProgramPath(PathBuffer);
