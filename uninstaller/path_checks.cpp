@@ -21,14 +21,6 @@ bool SameInAnsi(const char *ansi, DWORD length, const WCHAR *wide) {
   return true;
 }
 
-bool LastBackslashStandsAlone(const char *path, DWORD n) {
-  int lastByte = -1;
-  for (DWORD i = 0; i < n; ++i) {
-    if (path[i] == '\\') lastByte = (int)i;
-  }
-  return LastBackslash(path, (int)n, AnsiLeadByte) == lastByte;
-}
-
 namespace {
 
 // Length of the folder part of a program path, its last backslash

@@ -21,11 +21,6 @@ bool OemLeadByte(unsigned char lead);
 // look-alike (Ō read as O would name another folder).
 bool SameInAnsi(const char *ansi, DWORD length, const WCHAR *wide);
 
-// Whether the last byte 92 (\) of the `n` bytes of `path` is a backslash
-// of its own, not the second byte of a double-byte character (which a
-// double-byte ANSI code page allows), so that the folder ends there.
-bool LastBackslashStandsAlone(const char *path, DWORD n);
-
 // Whether a program path may be acted on: its ANSI form `path` (n bytes,
 // as GetModuleFileNameA gives it in a MAX_PATH buffer) is not empty, not
 // cut, holds a backslash of its own, and is exactly its wide form `wide`

@@ -73,8 +73,10 @@ bool MakeScriptPath() {
   DWORD length = GetTempPathA(kTempPathLimit, PathBuffer);
   WCHAR wide[MAX_PATH];
   DWORD wideLength = GetTempPathW(MAX_PATH, wide);
+  // The name is appended: the folder must end in a backslash of its own,
+  // not in the second byte of a double-byte letter.
   if (!ExactFolder(PathBuffer, length, kTempPathLimit, wide, wideLength) ||
-      !LastBackslashStandsAlone(PathBuffer, length))
+      LastBackslash(PathBuffer, (int)length, AnsiLeadByte) != (int)length - 1)
     return false;
   lstrcpyA(PathBuffer + length, kLibraryFileName);
   lstrcpyA(PathBuffer + length + kExtensionOffset, kScriptExtension);
