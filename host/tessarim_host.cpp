@@ -52,14 +52,14 @@ const char kUsageText[] =
     "tessarim-host [--digits N] [--library PATH] [--list] [--trace] [-f FILE | CALL...]";
 
 // A printf format: the usage line, the most and the default digits, the
-// most libraries.
+// most libraries, the host list's value prefix (twice) and key.
 const char kHelpText[] = "usage: %s\n"
                          "Calls the functions of REXX function libraries as the interpreter would.\n"
                          "\n"
                          "  --digits N      NUMERIC DIGITS for the calls, 1 to %d (default %d)\n"
                          "  --library PATH  load this library (up to %d times) instead of the ones\n"
-                         "                  the interpreter would: Func0, Func1, ... under\n"
-                         "                  HKCU\\Software\\Quorvant\n"
+                         "                  the interpreter would: %s0, %s1, ... under\n"
+                         "                  HKCU\\%s\n"
                          "  --list          print the registered functions: name, least and most\n"
                          "                  arguments, library\n"
                          "  --trace         print every callback a handler makes of the host\n"
@@ -368,7 +368,8 @@ int main(int argc, char **argv) {
   int status = ParseOptions(argc, argv, &options);
   if (status != kOk) return status;
   if (options.help) {
-    std::printf(kHelpText, kUsageText, kMaxDigitsSetting, Options().digits, kMaxGivenLibraries);
+    std::printf(kHelpText, kUsageText, kMaxDigitsSetting, Options().digits, kMaxGivenLibraries,
+                kHostValuePrefix, kHostValuePrefix, kHostKey);
     return kOk;
   }
   if (options.file != nullptr && options.first_call != 0) {
