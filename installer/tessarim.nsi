@@ -23,6 +23,9 @@ Unicode true
 !include "${__FILEDIR__}/../contract/contract.nsh"
 
 !define VERSION "0.0.0.1"
+; The last host-list number, and the longest path, for the messages.
+!define /math HOST_LIST_LAST ${HOST_LIST_SIZE} - 1
+!define /math PATH_LIMIT ${PATH_BUFFER_SIZE} - 1
 !define EXIT_ABORTED 2
 !define EXIT_IN_USE 3
 !define EXIT_HOST_LIST 4
@@ -139,7 +142,7 @@ Function CheckFolder
   !insertmacro Refuse ${EXIT_FOLDER} "$INSTDIR cannot be written exactly in this system's code page: the interpreter could not load the library from there, and the uninstaller would not remove it.$\r$\nChoose a folder whose name uses the letters of the system's language. Nothing was changed."
 too_long:
   IntCmp $0 2 0 0 no_script
-  !insertmacro Refuse ${EXIT_FOLDER} "$INSTDIR is too long: the uninstaller's path in it would not fit 259 characters.$\r$\nChoose a shorter folder. Nothing was changed."
+  !insertmacro Refuse ${EXIT_FOLDER} "$INSTDIR is too long: the uninstaller's path in it would not fit ${PATH_LIMIT} characters.$\r$\nChoose a shorter folder. Nothing was changed."
 no_script:
   !insertmacro Refuse ${EXIT_FOLDER} "$INSTDIR holds a letter that the command interpreter's code page lacks: the uninstaller could not remove itself and the folder.$\r$\nChoose a folder whose name uses the letters of the system's language. Nothing was changed."
 accepted:
@@ -177,7 +180,7 @@ Function ChooseHostSlot
   StrCpy $HostListed $1
   Return
 full:
-  !insertmacro Refuse ${EXIT_HOST_LIST} "The interpreter's list of function libraries, HKCU\${HOST_KEY}, cannot take the library: ${HOST_VALUE_PREFIX}0 to ${HOST_VALUE_PREFIX}255 are taken, or a value before the first free number is too long to be read, which ends the list.$\r$\nRemove a library or that value from the list and run the setup again. Nothing was changed."
+  !insertmacro Refuse ${EXIT_HOST_LIST} "The interpreter's list of function libraries, HKCU\${HOST_KEY}, cannot take the library: ${HOST_VALUE_PREFIX}0 to ${HOST_VALUE_PREFIX}${HOST_LIST_LAST} are taken, or a value before the first free number is too long to be read, which ends the list.$\r$\nRemove a library or that value from the list and run the setup again. Nothing was changed."
 FunctionEnd
 
 ; Whether a key can take values: it opens for writing, or, missing, its
@@ -245,37 +248,36 @@ Function FolderLeave
 FunctionEnd
 
 ; The uninstall entry's values, kept before they are written and put back
-; when a write fails. Each keeps "missing" apart from any text.
+; when a write fails, each in a variable of its own. Each keeps "missing"
+; apart from any text.
 !define MISSING "$\n<missing>"
 !macro KeepString NAME
+  Var /GLOBAL Kept${NAME}
   ClearErrors
-  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "${NAME}"
+  ReadRegStr $Kept${NAME} HKLM "${UNINSTALL_KEY}" "${NAME}"
   IfErrors 0 +2
-  StrCpy $R0 "${MISSING}"
-  Push $R0
+  StrCpy $Kept${NAME} "${MISSING}"
 !macroend
 !macro RestoreString NAME
-  Pop $R0
-  StrCmp $R0 "${MISSING}" 0 +3
+  StrCmp $Kept${NAME} "${MISSING}" 0 +3
   DeleteRegValue HKLM "${UNINSTALL_KEY}" "${NAME}"
   Goto +2
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "${NAME}" $R0
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "${NAME}" $Kept${NAME}
 !macroend
 !macro KeepNumber NAME
+  Var /GLOBAL Kept${NAME}
   ClearErrors
-  ReadRegDWORD $R0 HKLM "${UNINSTALL_KEY}" "${NAME}"
+  ReadRegDWORD $Kept${NAME} HKLM "${UNINSTALL_KEY}" "${NAME}"
   IfErrors 0 +2
-  StrCpy $R0 "${MISSING}"
-  Push $R0
+  StrCpy $Kept${NAME} "${MISSING}"
 !macroend
 !macro RestoreNumber NAME
-  Pop $R0
-  StrCmp $R0 "${MISSING}" 0 +3
+  StrCmp $Kept${NAME} "${MISSING}" 0 +3
   DeleteRegValue HKLM "${UNINSTALL_KEY}" "${NAME}"
   Goto +2
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "${NAME}" $R0
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "${NAME}" $Kept${NAME}
 !macroend
-; In write order; restored in the reverse order, from the stack.
+; Every value the section writes into the uninstall entry.
 !macro ForEachEntryValue DO_STRING DO_NUMBER
   !insertmacro ${DO_STRING} "DisplayName"
   !insertmacro ${DO_STRING} "DisplayVersion"
@@ -286,17 +288,6 @@ FunctionEnd
   !insertmacro ${DO_NUMBER} "EstimatedSize"
   !insertmacro ${DO_NUMBER} "NoModify"
   !insertmacro ${DO_NUMBER} "NoRepair"
-!macroend
-!macro ForEachEntryValueReversed DO_STRING DO_NUMBER
-  !insertmacro ${DO_NUMBER} "NoRepair"
-  !insertmacro ${DO_NUMBER} "NoModify"
-  !insertmacro ${DO_NUMBER} "EstimatedSize"
-  !insertmacro ${DO_STRING} "DisplayIcon"
-  !insertmacro ${DO_STRING} "${INSTALL_LOCATION_VALUE}"
-  !insertmacro ${DO_STRING} "UninstallString"
-  !insertmacro ${DO_STRING} "Publisher"
-  !insertmacro ${DO_STRING} "DisplayVersion"
-  !insertmacro ${DO_STRING} "DisplayName"
 !macroend
 
 ; $1 without its last part ("" when there is no backslash left).
@@ -357,7 +348,7 @@ FunctionEnd
 ; Puts back what this run changed: the count, a host-list value it added,
 ; the uninstall entry, and files it added. Files it replaced stay replaced.
 Function RestoreState
-  !insertmacro ForEachEntryValueReversed RestoreString RestoreNumber
+  !insertmacro ForEachEntryValue RestoreString RestoreNumber
   StrCmp $EntryExisted 1 +2
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   StrCmp $HostListed 1 +2
