@@ -78,3 +78,7 @@ double ReferenceNumber(const std::string &text) {
   }
   return std::strtod(prefix.c_str(), nullptr);
 }
+
+std::string PathName(const testing::TestParamInfo<NumberTextPath> &info) {
+  return info.param == NumberTextPath::kFastFirst ? "FastFirst" : "ExactOnly";
+}
