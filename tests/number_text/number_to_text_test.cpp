@@ -32,7 +32,8 @@ std::string Format(double value, int precision, NumberTextPath path) {
 
 template <std::size_t kCount> void ExpectFormats(const FormatCase (&cases)[kCount], NumberTextPath path) {
   for (const FormatCase &c : cases)
-    EXPECT_EQ(Format(c.value, c.precision, path), c.expected) << "value " << c.value << " at precision " << c.precision;
+    EXPECT_EQ(Format(c.value, c.precision, path), c.expected)
+        << "value " << c.value << " at precision " << c.precision;
 }
 
 TEST_P(NumberToTextRules, ExponentialFormHasASignAndThreeExponentDigits) {
@@ -165,7 +166,8 @@ TEST_P(NumberToTextRules, EveryPrecisionFromZeroToFortyAgreesWithTheReference) {
                            DBL_MAX,       0.0115,        1e22,   9.87654321e-5, 31.4159};
   for (double value : values)
     for (int precision = 0; precision <= 40; ++precision)
-      EXPECT_EQ(Format(value, precision, GetParam()), ReferenceText(value, precision)) << value << " at " << precision;
+      EXPECT_EQ(Format(value, precision, GetParam()), ReferenceText(value, precision))
+          << value << " at " << precision;
 }
 
 TEST_P(NumberToTextRules, ShortBuffersAreCutAndTerminatedNeverOverrun) {

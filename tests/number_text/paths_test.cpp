@@ -36,7 +36,8 @@ void CompareToText(double value, Tally *tally) {
 }
 
 void CompareToNumber(const char *text, Tally *tally) {
-  const std::uint64_t fast = BitsOf(TextToNumber(text)), exact = BitsOf(TextToNumber(text, NumberTextPath::kExactOnly));
+  const std::uint64_t fast = BitsOf(TextToNumber(text)),
+                      exact = BitsOf(TextToNumber(text, NumberTextPath::kExactOnly));
   ++tally->compared;
   if (fast != exact && ++tally->failures <= 10)
     ADD_FAILURE() << text << ": " << std::hex << fast << " != " << exact;

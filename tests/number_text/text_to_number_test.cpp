@@ -25,7 +25,8 @@ struct ParseCase {
 template <std::size_t kCount> void ExpectParses(const ParseCase (&cases)[kCount], NumberTextPath path) {
   for (const ParseCase &c : cases) {
     const double got = TextToNumber(c.text.c_str(), path);
-    EXPECT_EQ(BitsOf(got), BitsOf(c.expected)) << "text \"" << c.text << "\" gave " << got << ", expected " << c.expected;
+    EXPECT_EQ(BitsOf(got), BitsOf(c.expected))
+        << "text \"" << c.text << "\" gave " << got << ", expected " << c.expected;
   }
 }
 
