@@ -107,18 +107,11 @@ std::vector<Name> HostileNames() {
 class HostilePaths : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedTemp_ = test::TempVariable();
-    char comspec[MAX_PATH] = {};
-    GetEnvironmentVariableA("COMSPEC", comspec, MAX_PATH);
-    savedComspec_ = comspec;
     scratchName_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     scratch_ = test::Wide(test::MakeScratch(scratchName_));
   }
 
   void TearDown() override {
-    test::SetTempVariable(savedTemp_);
-    SetEnvironmentVariableA("COMSPEC", savedComspec_.c_str());
-    SetEnvironmentVariableA("TESSARIM_COMSPEC_RECORD", NULL);
     ForgetRegistry();
     test::RemoveTreeW(scratch_);
   }
@@ -155,8 +148,10 @@ class HostilePaths : public ::testing::Test {
     test::FinishProcess(process);
   }
 
-  std::string savedTemp_, savedComspec_, scratchName_, library_;
+  std::string scratchName_, library_;
   std::wstring scratch_;
+  // Put back after TearDown whatever way the test ended.
+  test::SavedVariable temp_{L"TMP"}, comspec_{L"COMSPEC"}, comspecRecord_{L"TESSARIM_COMSPEC_RECORD"};
 };
 
 TEST_F(HostilePaths, CodePagesArePinned) {
@@ -292,7 +287,7 @@ TEST_F(HostilePaths, EachNameIsRemovedOrLeftAndNothingElseIsTouched) {
     for (const auto &decoy : decoys)
       EXPECT_EQ(ReadW(decoy.first), decoy.second) << "decoy touched: " << test::Ansi(decoy.first);
 
-    SetEnvironmentVariableA("COMSPEC", savedComspec_.c_str());
+    comspec_.Restore();
     ForgetRegistry();
     test::RemoveTreeW(caseDir);
   }

@@ -60,7 +60,7 @@ TEST_F(UninstallTest, RemovesTheLibraryBesideTheProgram) {
     std::string other = scratch_ + "tessarim.dll";
     test::PutFile(other, "another copy");
     test::PutString(HKEY_LOCAL_MACHINE, kSharedDllsKey, other, "1");
-    sharedValues_.push_back(other);
+    entries_.Count(other);
 
     RunUninstall();
 
@@ -210,9 +210,7 @@ TEST_F(UninstallTest, CutPathsChangeNothing) {
 TEST_F(UninstallTest, ProgramPathsNamingNoProgramChangeNothing) {
   std::string current = scratch_ + "current";
   CreateDirectoryA(current.c_str(), NULL);
-  char savedCurrent[MAX_PATH] = {};
-  GetCurrentDirectoryA(MAX_PATH, savedCurrent);
-  SetCurrentDirectoryA(current.c_str());
+  const test::CurrentFolder inCurrent(current);
   UseTempFolder(scratch_ + "temp");
 
   struct Case {
@@ -241,7 +239,7 @@ TEST_F(UninstallTest, ProgramPathsNamingNoProgramChangeNothing) {
     CloseHandle(file);
     // The entries an installer using the A functions would have made.
     test::PutString(HKEY_LOCAL_MACHINE, kSharedDllsKey, library, "1");
-    sharedValues_.push_back(library);
+    entries_.Count(library);
     test::PutString(HKEY_CURRENT_USER, kHostKey, "Func0", library);
     test::PutString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Tessarim");
     if (c.program.find(L'\u014C') != std::wstring::npos)
@@ -259,7 +257,6 @@ TEST_F(UninstallTest, ProgramPathsNamingNoProgramChangeNothing) {
     EXPECT_FALSE(test::Exists(scratch_ + "temp\\tessarim.bat"));
     test::RemoveTreeW(c.library);
   }
-  SetCurrentDirectoryA(savedCurrent);
 }
 
 // A library file that cannot be deleted is reported once, by its full path;
@@ -350,28 +347,27 @@ TEST_F(UninstallTest, UnopenableKeysAreSkippedSilently) {
   std::string library = PlaceProgram(scratch_ + "app");
   Install(library);
   test::PutString(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\Extra").c_str(), "x", "y");
-  struct Restriction {
-    HKEY root;
-    const char *key;
-  } restrictions[] = {
-      {HKEY_LOCAL_MACHINE, kSharedDllsKey},
-      {HKEY_CURRENT_USER, kHostKey},
-  };
-  for (const Restriction &r : restrictions) {
-    ASSERT_TRUE(test::RestrictKey(r.root, r.key, KEY_READ)) << r.key;
-    HKEY opened;
-    if (RegOpenKeyExA(r.root, r.key, 0, KEY_ALL_ACCESS, &opened) == ERROR_SUCCESS) {
-      RegCloseKey(opened);
-      for (const Restriction &u : restrictions) test::UnrestrictKey(u.root, u.key);
-      GTEST_SKIP() << "this Wine does not enforce registry key permissions";
+  std::vector<std::string> texts;
+  {
+    // Lifted at the end of this block, or wherever the test stops before.
+    const test::KeyRestriction restrictions[] = {
+        {HKEY_LOCAL_MACHINE, kSharedDllsKey, KEY_READ},
+        {HKEY_CURRENT_USER, kHostKey, KEY_READ},
+    };
+    for (const test::KeyRestriction &r : restrictions) {
+      ASSERT_TRUE(r.held) << r.key;
+      HKEY opened;
+      if (RegOpenKeyExA(r.root, r.key, 0, KEY_ALL_ACCESS, &opened) == ERROR_SUCCESS) {
+        RegCloseKey(opened);
+        GTEST_SKIP() << "this Wine does not enforce registry key permissions";
+      }
     }
+    test::BoxCloser boxes;
+    RunUninstall();
+    texts = boxes.Texts();
   }
 
-  test::BoxCloser boxes;
-  RunUninstall();
-  for (const Restriction &r : restrictions) test::UnrestrictKey(r.root, r.key);
-
-  EXPECT_TRUE(boxes.Texts().empty());
+  EXPECT_TRUE(texts.empty());
   EXPECT_EQ(test::RecordedSteps(), (std::vector<int>{1, 2}));
   EXPECT_FALSE(test::Exists(library)) << "the file step runs all the same";
   EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, library));

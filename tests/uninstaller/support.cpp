@@ -158,12 +158,6 @@ bool WaitGone(const std::string &path, DWORD milliseconds) {
   return WaitFor([&] { return !Exists(path); }, milliseconds);
 }
 
-std::string TempVariable() {
-  char value[MAX_PATH * 2] = {};
-  GetEnvironmentVariableA("TMP", value, sizeof value);
-  return value;
-}
-
 void SetTempVariable(const std::string &folder) { SetEnvironmentVariableA("TMP", folder.c_str()); }
 
 static HKEY OpenForWrite(HKEY root, const char *key) {
@@ -249,6 +243,47 @@ static bool SetKeyAccess(HKEY root, const char *key, REGSAM access) {
 bool RestrictKey(HKEY root, const char *key, REGSAM access) { return SetKeyAccess(root, key, access); }
 
 void UnrestrictKey(HKEY root, const char *key) { SetKeyAccess(root, key, KEY_ALL_ACCESS | DELETE); }
+
+SavedVariable::SavedVariable(const wchar_t *name) : name(name), present(false) {
+  const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+  if (size == 0) return;
+  value.resize(size);
+  value.resize(GetEnvironmentVariableW(name, &value[0], size));
+  present = true;
+}
+
+SavedVariable::~SavedVariable() { Restore(); }
+
+void SavedVariable::Restore() const { SetEnvironmentVariableW(name, present ? value.c_str() : nullptr); }
+
+CurrentFolder::CurrentFolder(const std::string &folder) {
+  wchar_t current[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, current);
+  saved = current;
+  EXPECT_TRUE(SetCurrentDirectoryA(folder.c_str())) << folder;
+}
+
+CurrentFolder::~CurrentFolder() { SetCurrentDirectoryW(saved.c_str()); }
+
+KeyRestriction::KeyRestriction(HKEY root, const char *key, REGSAM access)
+    : root(root), key(key), held(RestrictKey(root, key, access)) {}
+
+KeyRestriction::~KeyRestriction() {
+  if (held) UnrestrictKey(root, key);
+}
+
+UninstallerEntries::UninstallerEntries() {
+  DeleteKeyTree(HKEY_CURRENT_USER, kHostKey);
+  DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+}
+
+UninstallerEntries::~UninstallerEntries() {
+  for (const std::string &library : counted) DeleteValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, library);
+  DeleteKeyTree(HKEY_CURRENT_USER, kHostKey);
+  DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+}
+
+void UninstallerEntries::Count(const std::string &library) { counted.push_back(library); }
 
 static WNDPROC barProcedure;
 static std::vector<int> steps;
