@@ -49,7 +49,9 @@ constexpr long double kAtanhNearZero = 0.1277L;
 constexpr long double kAcoshNearOne = 1.0331L;
 
 // scale * ln(1 + u), for |u| < 1 - sqrt(2)/2.
-long double ScaledLogOnePlus(long double scale, long double u) { return X87FactorLog2Plus1(scale * X87Ln2(), u); }
+long double ScaledLogOnePlus(long double scale, long double u) {
+  return X87FactorLog2Plus1(scale * X87Ln2(), u);
+}
 
 // scale * ln y.
 long double ScaledLog(long double scale, long double y) { return X87FactorLog2(scale * X87Ln2(), y); }

@@ -29,4 +29,6 @@ inline HardRegionVerdict JudgeHardRegion(const HardRegionCase &c, const char *te
 }
 
 // The share the table must reach: at least 99 % correctly rounded.
-inline bool AtLeast99PercentRounded(int correctly_rounded, int cases) { return correctly_rounded * 100 >= cases * 99; }
+inline bool AtLeast99PercentRounded(int correctly_rounded, int cases) {
+  return correctly_rounded * 100 >= cases * 99;
+}
