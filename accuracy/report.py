@@ -326,6 +326,12 @@ before the one rounding to a double:
 - LOG and LOG10 near 1 are computed by fyl2x from x itself, without a
   subtraction: within an ulp on this processor.
 
+Where the kernel runs no 32-bit programs, 32-bit Wine runs through a
+user-mode i386 emulator. It computes f2xm1, fyl2x and fyl2xp1 in the
+extended format, as the processor does, so these four keep their one-ulp
+rule there (the test run checks the table of hard arguments through the
+DLL under Wine); only fsin, fcos and fptan come from its double functions.
+
 What remains: the one rounding to a double of an extended result that is
 itself within a few units of 2^-64 of the true value, so a result whose
 true value lies that close to a half-way point between two doubles may be
