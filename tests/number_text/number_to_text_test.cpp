@@ -177,7 +177,9 @@ TEST_P(NumberToTextRules, ShortBuffersAreCutAndTerminatedNeverOverrun) {
     std::memset(out, '#', sizeof out);
     EXPECT_EQ(NumberToText(1.5e10, 9, out, size, GetParam()), full.size());
     for (std::size_t i = size; i < sizeof out; ++i) EXPECT_EQ(out[i], '#') << "written past " << size;
-    if (size > 0) EXPECT_EQ(std::string(out), full.substr(0, size - 1));
+    if (size > 0) {
+      EXPECT_EQ(std::string(out), full.substr(0, size - 1));
+    }
   }
   char out[kNumberTextMax];
   EXPECT_EQ(NumberToText(-DBL_MAX, INT_MAX, out, sizeof out, GetParam()), 310u);

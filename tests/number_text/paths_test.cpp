@@ -119,7 +119,7 @@ void BoundaryTexts(std::mt19937_64 &random, Tally *tally) {
     CompareToNumber(text, tally);
   }
   for (int i = 0; i < 40000; ++i) {
-    const double value = FromBits(random() & ~(std::uint64_t{1} << 62 | std::uint64_t{1} << 63) |
+    const double value = FromBits((random() & ~(std::uint64_t{1} << 62 | std::uint64_t{1} << 63)) |
                                   (i % 2 ? std::uint64_t{1} << 62 : 0));
     NumberToText(value, 17, text, sizeof text);
     CompareToNumber(text, tally);

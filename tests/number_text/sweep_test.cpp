@@ -58,7 +58,7 @@ TEST_P(NumberTextSweep, SeventeenDigitsReadBackToTheSameDouble) {
   std::mt19937_64 random(3);
   for (int i = 0; i < 100000; ++i) {
     const std::uint64_t bits =
-        random() & ~(std::uint64_t{1} << 63 | std::uint64_t{1} << 62) | (i % 2 ? 1ull << 62 : 0);
+        (random() & ~(std::uint64_t{1} << 63 | std::uint64_t{1} << 62)) | (i % 2 ? 1ull << 62 : 0);
     const double value = FromBits(bits);
     if (!std::isfinite(value)) continue;
     const std::string text = Format(value, 17, GetParam());

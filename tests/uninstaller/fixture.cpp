@@ -10,7 +10,7 @@ void UninstallTest::SetUp() {
     if (c == '/') c = '-';
   }
   scratch_ = test::MakeScratch(name);
-  test::seams = test::Seams();
+  test::g_seams = test::Seams();
   // A temporary folder that does not exist: no script can be written, so
   // a test that does not look at the script starts no command interpreter.
   test::SetTempVariable(scratch_ + "no-such-folder");
@@ -28,11 +28,11 @@ void UninstallTest::RecreateMainWindow() {
 }
 
 void UninstallTest::CreateMainWindow() {
-  InstanceHandle = GetModuleHandleA(NULL);
+  InstanceHandle = GetModuleHandleA(nullptr);
   InitCommonControls();
   MainWindow =
-      CreateDialogParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_UNINSTALL), NULL, UninstallDialogProc, 0);
-  ASSERT_NE(MainWindow, (HWND)NULL);
+      CreateDialogParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
+  ASSERT_NE(MainWindow, (HWND) nullptr);
   test::RecordSteps(MainWindow);
 }
 
@@ -45,7 +45,7 @@ void UninstallTest::TearDown() {
 }
 
 std::string UninstallTest::PlaceProgram(const std::string &folder) {
-  CreateDirectoryA(folder.c_str(), NULL);
+  CreateDirectoryA(folder.c_str(), nullptr);
   test::SetProgramPath(folder + "\\UTessarim.exe");
   return folder + "\\tessarim.dll";
 }
@@ -59,7 +59,7 @@ void UninstallTest::Install(const std::string &library) {
 }
 
 void UninstallTest::UseTempFolder(const std::string &folder) {
-  CreateDirectoryA(folder.c_str(), NULL);
+  CreateDirectoryA(folder.c_str(), nullptr);
   test::SetTempVariable(folder);
 }
 

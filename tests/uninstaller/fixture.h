@@ -1,8 +1,7 @@
 // A live uninstall dialog in the test's own process, with the program
 // placed in a scratch folder, no script unless a test gives the sequence a
 // temporary folder, and the registry entries of the uninstaller cleared.
-#ifndef TESSARIM_TESTS_UNINSTALLER_FIXTURE_H
-#define TESSARIM_TESTS_UNINSTALLER_FIXTURE_H
+#pragma once
 
 #include <gtest/gtest.h>
 
@@ -35,5 +34,3 @@ class UninstallTest : public ::testing::Test {
   test::SavedVariable temp_{L"TMP"}, comspec_{L"COMSPEC"};
   test::UninstallerEntries entries_;
 };
-
-#endif

@@ -43,8 +43,6 @@ std::wstring FromBuild(const char *unixPath) {
 std::wstring ProgramFile() { return FromBuild(UTESSARIM_EXE); }
 std::wstring DelayedCmd() { return FromBuild(DELAYED_CMD_EXE); }
 
-std::string ReadWhole(const std::wstring &path) { return test::ReadWholeFile(test::Ansi(path)); }
-
 void PutFileW(const std::wstring &path, const std::string &content) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
   ASSERT_NE(file, INVALID_HANDLE_VALUE) << test::Ansi(path);

@@ -355,7 +355,9 @@ TEST_F(ProgramRun, OkRemovesEverything) {
     EXPECT_TRUE(test::WaitGone(temp_ + "tessarim.bat")) << "the script did not finish";
     EXPECT_FALSE(test::Exists(program_));
     EXPECT_EQ(test::Exists(folder_), c.userFile);
-    if (c.userFile) EXPECT_EQ(test::ReadWholeFile(folder_ + "\\notes.txt"), "mine");
+    if (c.userFile) {
+      EXPECT_EQ(test::ReadWholeFile(folder_ + "\\notes.txt"), "mine");
+    }
 
     // Put the program back for the next case.
     CreateDirectoryA(folder_.c_str(), NULL);

@@ -35,7 +35,9 @@ TEST(LibraryPath, TakesThePlaceOfTheProgramName) {
     char path[MAX_PATH];
     lstrcpyA(path, c.program.c_str());
     EXPECT_EQ(MakeLibraryPath(path, (DWORD)c.program.size()), c.usable);
-    if (c.usable) EXPECT_EQ(std::string(path), c.library);
+    if (c.usable) {
+      EXPECT_EQ(std::string(path), c.library);
+    }
   }
   // Cut as the platform cuts: MAX_PATH - 1 characters, a zero, and
   // MAX_PATH as the length. Its folder part would have room.
@@ -85,8 +87,9 @@ TEST_F(UninstallTest, HostListScanDeletesOnlyTheFirstMatch) {
   std::string upper = library;
   CharUpperA(&upper[0]);
   std::string unixForm;
-  typedef char *(CDECL * UnixName)(const WCHAR *);
-  if (auto toUnix = (UnixName)GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")) {
+  using UnixName = char *(CDECL *)(const WCHAR *);
+  if (auto toUnix = reinterpret_cast<UnixName>(reinterpret_cast<void *>(
+          GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")))) {
     WCHAR wide[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, library.c_str(), -1, wide, MAX_PATH);
     if (char *name = toUnix(wide)) {
@@ -242,8 +245,9 @@ TEST_F(UninstallTest, ProgramPathsNamingNoProgramChangeNothing) {
     entries_.Count(library);
     test::PutString(HKEY_CURRENT_USER, kHostKey, "Func0", library);
     test::PutString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Tessarim");
-    if (c.program.find(L'\u014C') != std::wstring::npos)
+    if (c.program.find(L'\u014C') != std::wstring::npos) {
       ASSERT_EQ(test::Ansi(c.program), scratch_ + "Odd\\UTessarim.exe") << "no look-alike in this code page";
+    }
 
     RunUninstall();
 
@@ -337,7 +341,9 @@ TEST_F(UninstallTest, MissingKeysAreSkippedSilently) {
   EXPECT_FALSE(test::Exists(library)) << "the file step runs without the keys";
   EXPECT_FALSE(test::HasKey(HKEY_CURRENT_USER, kHostKey));
   EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, kUninstallKey));
-  if (sharedKeyEmpty) EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, kSharedDllsKey));
+  if (sharedKeyEmpty) {
+    EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, kSharedDllsKey));
+  }
 }
 
 // Keys that are there but cannot be opened with full access, and an

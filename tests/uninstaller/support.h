@@ -1,8 +1,7 @@
 // Helpers for the uninstaller's tests: scratch folders and files, the
 // registry of the test's Wine prefix, the dialog's progress bar and the
 // warning boxes, all real.
-#ifndef TESSARIM_TESTS_UNINSTALLER_SUPPORT_H
-#define TESSARIM_TESTS_UNINSTALLER_SUPPORT_H
+#pragma once
 
 #include <windows.h>
 
@@ -17,8 +16,8 @@
 
 namespace test {
 
-extern const char DialogCaption[];
-extern const char WarningCaption[];
+extern const char kDialogCaption[];
+extern const char kWarningCaption[];
 extern const char kSharedDllsKey[];
 extern const char kHostKey[];
 extern const char kUninstallKey[];
@@ -130,7 +129,7 @@ struct UninstallerEntries {
 // Closes each warning box ("Can't delete the file named:") with OK, as a
 // person would, and keeps its text.
 struct BoxCloser : window_watch::BoxCloser {
-  BoxCloser() : window_watch::BoxCloser(WarningCaption) {}
+  BoxCloser() : window_watch::BoxCloser(kWarningCaption) {}
 };
 
 // Records the position of the dialog's progress bar after each PBM_STEPIT
@@ -143,5 +142,3 @@ std::vector<int> RecordedSteps();
 void DrainMessages();
 
 } // namespace test
-
-#endif
