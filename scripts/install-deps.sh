@@ -33,6 +33,7 @@ add_pkg python3-mpmath
 add_pkg osslsigncode
 if [ "$want" = test ]; then
   add_pkg clang
+  add_pkg clang-tidy
   add_pkg libclang-rt-14-dev
   add_pkg libbenchmark-dev
   add_pkg imagemagick
