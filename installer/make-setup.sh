@@ -5,8 +5,9 @@
 # Files keep their names in the installer, so each is named as installed.
 set -euo pipefail
 [ $# -eq 5 ] || { echo "usage: $0 OUTFILE LIBRARY UNINSTALLER CHECKER ICON" >&2; exit 2; }
-# makensis works in the script's folder: every path goes to it whole.
+# makensis works in the script's folder: every path goes to it whole. A
+# warning of makensis fails the build (-WX), as the compilers' warnings do.
 paths=()
 for path in "$@" "$(dirname "$0")/tessarim.nsi"; do paths+=("$(realpath -m "$path")"); done
-exec "${MAKENSIS:-makensis}" -V2 -DOUTFILE="${paths[0]}" -DLIBRARY="${paths[1]}" -DUNINSTALLER="${paths[2]}" \
+exec "${MAKENSIS:-makensis}" -V2 -WX -DOUTFILE="${paths[0]}" -DLIBRARY="${paths[1]}" -DUNINSTALLER="${paths[2]}" \
   -DCHECKER="${paths[3]}" -DICON="${paths[4]}" "${paths[5]}"
