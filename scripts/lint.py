@@ -30,6 +30,10 @@ EXTRA = ["-Wmissing-prototypes", "-Wmissing-variable-declarations"]
 ENTRY_POINT = re.compile(r'^(.*?):(\d+):\d+: \w+: no previous prototype for function')
 
 
+# Findings in headers count where a header of these folders is included.
+HEADER_FILTER = ROOT + "/(" + "|".join(name.rstrip("/") for name in FOLDERS) + "|tests)/"
+
+
 def in_scope(path):
     return path.startswith(FOLDERS) or (path.startswith("tests/") and not re.search(r"_(test|fuzz)\.cpp$", path))
 
@@ -71,8 +75,7 @@ def cxx_headers(compiler):
 
 
 def tidy(folder, target, path):
-    command = ["clang-tidy", "--quiet", "-p", folder, "--header-filter=" + ROOT + "/(" + "|".join(
-        folder.rstrip("/") for folder in FOLDERS) + "|tests)/"]
+    command = ["clang-tidy", "--quiet", "-p", folder, "--header-filter=" + HEADER_FILTER]
     if target:
         extra = EXTRA + ["--target=" + target[0]] + ["-isystem" + headers for headers in target[1:]]
     else:
@@ -85,9 +88,11 @@ def tidy(folder, target, path):
             dropping = is_entry_point(part)
         if part and not dropping:
             lines.append(part)
-    # Findings fail the run; clang-tidy's status alone counts entry points too.
-    failed = any(re.match(r"\S+:\d+:\d+: (warning|error): ", line) for line in lines)
-    return (1 if failed or (out.returncode != 0 and not out.stdout.strip()) else 0), lines
+    # Findings fail the run (clang-tidy's status would count the entry
+    # points too), and so does a run that failed without saying where.
+    if out.returncode != 0 and not out.stdout.strip():
+        return 1, ["%s: clang-tidy failed: %s" % (path, out.stderr.strip())]
+    return (1 if any(re.match(r"\S+:\d+:\d+: (warning|error): ", line) for line in lines) else 0), lines
 
 
 def is_entry_point(finding):
