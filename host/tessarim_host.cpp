@@ -22,6 +22,7 @@
 
 #include "call_line.h"
 #include "library_list.h"
+#include "system_text.h"
 #include "quorvant_host.h"
 
 namespace {
@@ -174,10 +175,14 @@ void PrintTrace(int first) {
   }
 }
 
-// The system's text for an error code, on one line.
-void SystemMessage(DWORD code, char *out, DWORD size) {
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, out,
-                           size, nullptr);
+// The system's text for an error code about `subject`, on one line.
+void SystemMessage(DWORD code, const char *subject, char *out, DWORD size) {
+  char text[256];
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                           sizeof text, nullptr);
+  text[n < sizeof text ? n : 0] = '\0';
+  FillInserts(text, subject, out, size);
+  n = static_cast<DWORD>(std::strlen(out));
   while (n > 0 && (out[n - 1] == '\r' || out[n - 1] == '\n' || out[n - 1] == ' ' || out[n - 1] == '.')) --n;
   out[n] = '\0';
   for (DWORD i = 0; i < n; ++i) {
@@ -189,8 +194,8 @@ void SystemMessage(DWORD code, char *out, DWORD size) {
 // One line for a library that cannot serve, with the system's last error.
 int LibraryFailure(const char *path, const char *what) {
   DWORD code = GetLastError();
-  char text[256];
-  SystemMessage(code, text, sizeof text);
+  char text[512];
+  SystemMessage(code, path, text, sizeof text);
   std::fprintf(stderr, "tessarim-host: %s: %s: %s (error %lu)\n", path, what, text, code);
   return kNoLibrary;
 }
