@@ -11,8 +11,8 @@ int ExactAnsi(const WCHAR *wide, int length, char *ansi, int size) {
   // what it cannot carry.
   bool utf = GetACP() == CP_UTF8;
   BOOL usedDefault = FALSE;
-  int n = WideCharToMultiByte(CP_ACP, utf ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS, wide, length, ansi, size,
-                              nullptr, utf ? nullptr : &usedDefault);
+  int n = WideCharToMultiByte(CP_ACP, utf ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS, wide, length, ansi,
+                              size, nullptr, utf ? nullptr : &usedDefault);
   return n <= 0 || usedDefault ? -1 : n;
 }
 

@@ -24,7 +24,8 @@ void RemoveHostListEntry() {
   if (length <= 1) return;
   HKEY key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kHostKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-  HostListScan scan = ScanHostList(RegistryHostList(key), AsUtf16(library), static_cast<unsigned>(length - 1));
+  HostListScan scan =
+      ScanHostList(RegistryHostList(key), AsUtf16(library), static_cast<unsigned>(length - 1));
   if (scan.listed >= 0) {
     char name[kHostValueNameSize];
     HostValueName((unsigned)scan.listed, name);

@@ -34,7 +34,8 @@ enum class Owner { kNoneNamed, kThisFolder, kAnother };
 // program's folder exists.
 Owner EntryOwner(HKEY key) {
   WCHAR name[sizeof kInstallLocationValue];
-  for (DWORD i = 0; i < sizeof kInstallLocationValue; ++i) name[i] = static_cast<WCHAR>(kInstallLocationValue[i]);
+  for (DWORD i = 0; i < sizeof kInstallLocationValue; ++i)
+    name[i] = static_cast<WCHAR>(kInstallLocationValue[i]);
   WCHAR location[MAX_PATH];
   DWORD type = REG_NONE;
   DWORD size = sizeof location - sizeof(WCHAR);
@@ -49,7 +50,8 @@ Owner EntryOwner(HKEY key) {
   DWORD locationLength = LongFolder(location, locationLong);
   DWORD programLength = ProgramFolder(program) ? LongFolder(program, programLong) : 0;
   if (locationLength == 0 || programLength == 0) return Owner::kAnother;
-  return SamePath(locationLong, static_cast<int>(locationLength), programLong, static_cast<int>(programLength))
+  return SamePath(locationLong, static_cast<int>(locationLength), programLong,
+                  static_cast<int>(programLength))
              ? Owner::kThisFolder
              : Owner::kAnother;
 }

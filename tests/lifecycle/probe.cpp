@@ -112,8 +112,8 @@ void DumpKey(HKEY root, const char *root_name, const char *path) {
       std::memcpy(&value, data, 4);
       std::printf("%s\\%s|%s|REG_DWORD|%lu\n", root_name, path, shown.c_str(), value);
     } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
-      std::printf("%s\\%s|%s|%s|%s\n", root_name, path, shown.c_str(), type == REG_SZ ? "REG_SZ" : "REG_EXPAND_SZ",
-                  Utf8(data).c_str());
+      std::printf("%s\\%s|%s|%s|%s\n", root_name, path, shown.c_str(),
+                  type == REG_SZ ? "REG_SZ" : "REG_EXPAND_SZ", Utf8(data).c_str());
     } else {
       std::printf("%s\\%s|%s|type %lu|%lu bytes\n", root_name, path, shown.c_str(), type, data_size);
     }

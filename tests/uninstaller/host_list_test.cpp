@@ -7,125 +7,108 @@
 
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host_list.h"
 
 namespace {
 
-constexpr unsigned kMultiText = 7; // REG_MULTI_SZ
-constexpr unsigned kBinary = 3;    // REG_BINARY
-constexpr unsigned kNumber = 4;    // REG_DWORD
+constexpr unsigned kExpandText = kExpandableTextValueType;
+constexpr unsigned kMultiText = 7, kBinary = 3, kNumber = 4; // REG_MULTI_SZ, REG_BINARY, REG_DWORD
 
 struct Value {
   HostValueRead read;
   unsigned type;
   std::u16string data;
 };
-
 Value Text(const std::u16string &data, unsigned type = kTextValueType) {
   return {HostValueRead::kRead, type, data};
 }
-const Value kMissing = {HostValueRead::kMissing, 0, u""};
-const Value kUnreadable = {HostValueRead::kUnreadable, 0, u""};
-const Value kTooLong = {HostValueRead::kTooLong, 0, u""};
+const Value kMissing{HostValueRead::kMissing}, kUnreadable{HostValueRead::kUnreadable},
+    kTooLong{HostValueRead::kTooLong};
 
 HostValueRead Read(void *list, unsigned index, unsigned *type, char16_t *data, unsigned *units) {
   const auto &values = *static_cast<const std::vector<Value> *>(list);
   if (index >= values.size()) return HostValueRead::kMissing;
-  const Value &v = values[index];
-  *type = v.type;
-  *units = static_cast<unsigned>(v.data.size());
-  v.data.copy(data, v.data.size());
-  return v.read;
+  *type = values[index].type;
+  *units = static_cast<unsigned>(values[index].data.copy(data, kPathBufferSize));
+  return values[index].read;
 }
 
 int ToAnsi(const char16_t *text, unsigned length, char *ansi) {
   int n = 0;
-  for (unsigned i = 0; i < length; ++i) {
-    char16_t c = text[i];
-    if (c >= 0x4E00 && c <= 0x9FFF) {
-      ansi[n++] = '\x8A';
-      ansi[n++] = '\x40';
-    } else if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-      ansi[n++] = static_cast<char>(c);
-    } else {
+  for (const char16_t *c = text; c < text + length; ++c) {
+    if (*c >= 0x4E00 && *c <= 0x9FFF)
+      ansi[n++] = '\x90', ansi[n++] = '\x94'; // a double-byte letter
+    else if (*c < 0x80 || (*c >= 0xA0 && *c <= 0xFF))
+      ansi[n++] = static_cast<char>(*c);
+    else
       return -1; // no exact letter: the platform would put a look-alike
-    }
   }
   return n;
 }
 
 char16_t Upper(char16_t c) {
   if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 0x20;
-  if (c >= 0x100 && c <= 0x17F && c % 2 == 1) return c - 1; // Ō ō and their like
-  return c;                                                 // ß has no one-letter capital
+  return c >= 0x100 && c <= 0x17F && c % 2 == 1 ? c - 1 : c; // Ō ō and their like; ß has no capital
 }
 
 bool SamePath(const char16_t *a, unsigned aLength, const char16_t *b, unsigned bLength) {
-  if (aLength != bLength) return false;
-  for (unsigned i = 0; i < aLength; ++i) {
+  for (unsigned i = 0; i < aLength && aLength == bLength; ++i) {
     if (Upper(a[i]) != Upper(b[i])) return false;
   }
-  return true;
+  return aLength == bLength;
 }
 
 TEST(HostList, EntriesAndTheLibrarysPlace) {
-  const std::u16string library = u"C:\\Stra\u00DFe\\tessarim.dll";
-  const std::u16string fits(kPathBufferSize - 1, u'x');
+  const std::u16string lib = u"C:\\Stra\u00DFe.dll", fits(kPathBufferSize - 1, u'x');
   const std::u16string cjk129(129, u'\u6570'), cjk130(130, u'\u6570');
+  const std::vector<Value> full(kHostListSize, Text(u"C:\\a.dll"));
   struct Case {
     const char *what;
-    std::vector<Value> values;
-    std::u16string library;
     int listed;
     unsigned end;
     bool endsAtGap;
     std::vector<unsigned> entries;
+    std::vector<Value> values;
+    std::u16string library;
   } cases[] = {
-      {"no list", {}, library, -1, 0, true, {}},
-      {"other letter case", {Text(u"C:\\a.dll"), Text(u"c:\\STRASSE\\TESSARIM.DLL")}, u"C:\\Strasse\\tessarim.dll",
-       1, 1, false, {0, 1}},
-      {"accented capitals", {Text(u"C:\\\u00C9T\u00C9\\TESSARIM.DLL")}, u"C:\\\u00E9t\u00E9\\tessarim.dll", 0, 0,
-       false, {0}},
-      {"\u00DF is not ss", {Text(u"C:\\Strasse\\tessarim.dll")}, library, -1, 1, true, {0}},
-      {"REG_EXPAND_SZ is a text, unexpanded", {Text(u"%ROOT%\\tessarim.dll", kExpandableTextValueType),
-                                              Text(library, kExpandableTextValueType)},
-       library, 1, 1, false, {0, 1}},
-      {"REG_MULTI_SZ holding the path", {Text(library + u'\0', kMultiText)}, library, -1, 1, true, {}},
-      {"REG_BINARY holding the path", {Text(library, kBinary), Text(library)}, library, 1, 1, false, {1}},
-      {"a number takes its place", {Text(u"\x07", kNumber), Text(u"C:\\b.dll")}, library, -1, 2, true, {1}},
-      {"best-fit letter", {Text(u"C:\\\u014Csaka\\tessarim.dll"), Text(u"C:\\Osaka\\tessarim.dll")},
-       u"C:\\Osaka\\tessarim.dll", 1, 1, false, {1}},
-      {"more than a path buffer", {kTooLong, Text(library)}, library, 1, 1, false, {1}},
-      {"a full buffer leaves no room for the zero", {Text(fits + u'x'), Text(fits)}, library, -1, 2, true, {1}},
-      {"the ANSI form must fit too", {Text(cjk130), Text(cjk129)}, library, -1, 2, true, {1}},
-      {"a text ends at its first zero", {Text(library + u'\0' + u"tail")}, library, 0, 0, false, {0}},
-      {"only the first of two", {Text(library), Text(library)}, library, 0, 0, false, {0, 1}},
-      {"a missing number ends the list", {Text(u"C:\\a.dll"), kMissing, Text(library)}, library, -1, 1, true, {0}},
-      {"an unreadable value ends it, no gap", {kUnreadable, Text(library)}, library, -1, 0, false, {}},
-      {"every number read", std::vector<Value>(kHostListSize + 1, Text(u"C:\\a.dll")), library, -1, kHostListSize,
-       false, {}},
+      {"no list", -1, 0, true, {}, {}, lib},
+      {"other letter case", 1, 1, false, {0, 1}, {Text(u"C:\\a.dll"), Text(u"c:\\STRA\u00DFE.DLL")}, lib},
+      {"accented capitals", 0, 0, false, {0}, {Text(u"C:\\\u00C9T\u00C9.DLL")}, u"C:\\\u00E9t\u00E9.dll"},
+      {"\u00DF is not ss", -1, 1, true, {0}, {Text(u"C:\\Strasse.dll")}, lib},
+      {"REG_EXPAND_SZ", 1, 1, false, {0, 1}, {Text(u"%R%", kExpandText), Text(lib, kExpandText)}, lib},
+      {"REG_MULTI_SZ holding the path", -1, 1, true, {}, {Text(lib + u'\0', kMultiText)}, lib},
+      {"REG_BINARY holding the path", 1, 1, false, {1}, {Text(lib, kBinary), Text(lib)}, lib},
+      {"a number takes its place", -1, 2, true, {1}, {Text(u"\x07", kNumber), Text(u"C:\\b.dll")}, lib},
+      {"best-fit letter", 1, 1, false, {1}, {Text(u"C:\\\u014C.dll"), Text(u"C:\\O.dll")}, u"C:\\O.dll"},
+      {"more than a path buffer", 1, 1, false, {1}, {kTooLong, Text(lib)}, lib},
+      {"a full buffer leaves no room for the zero", -1, 2, true, {1}, {Text(fits + u'x'), Text(fits)}, lib},
+      {"the ANSI form must fit too", -1, 2, true, {1}, {Text(cjk130), Text(cjk129)}, lib},
+      {"a text ends at its first zero", 0, 0, false, {0}, {Text(lib + u'\0' + u"tail")}, lib},
+      {"only the first of two", 0, 0, false, {0, 1}, {Text(lib), Text(lib)}, lib},
+      {"a missing number ends the list", -1, 1, true, {0}, {Text(u"C:\\a.dll"), kMissing, Text(lib)}, lib},
+      {"an unreadable value ends it, no gap", -1, 0, false, {}, {kUnreadable, Text(lib)}, lib},
+      {"every number read", -1, kHostListSize, false, {}, full, lib},
   };
-  cases[std::size(cases) - 1].values.back() = Text(library); // Func256: never read
+  // Func256, never read, would name the library.
+  cases[std::size(cases) - 1].values.push_back(Text(lib));
   for (unsigned i = 0; i < kHostListSize; ++i) cases[std::size(cases) - 1].entries.push_back(i);
 
   for (Case &c : cases) {
     SCOPED_TRACE(c.what);
     HostListAccess access = {&c.values, Read, ToAnsi, SamePath};
     HostListScan scan = ScanHostList(access, c.library.data(), static_cast<unsigned>(c.library.size()));
-    EXPECT_EQ(scan.listed, c.listed);
-    EXPECT_EQ(scan.end, c.end);
-    EXPECT_EQ(scan.endsAtGap, c.endsAtGap);
-
+    EXPECT_EQ(std::make_tuple(scan.listed, scan.end, scan.endsAtGap),
+              std::make_tuple(c.listed, c.end, c.endsAtGap));
     std::vector<unsigned> entries;
     HostListWalk walk = {0, HostListEnd::kFull};
-    HostEntry entry;
-    while (NextHostEntry(access, &walk, &entry)) {
+    for (HostEntry entry; NextHostEntry(access, &walk, &entry);) {
       entries.push_back(entry.index);
       // Both forms end at their zero, as the platform's callers read them.
-      EXPECT_EQ(std::u16string(entry.path).size(), entry.length);
-      EXPECT_EQ(std::string(entry.ansi).size(), entry.ansiLength);
+      EXPECT_EQ(std::u16string(entry.path).size() + std::string(entry.ansi).size(),
+                entry.length + entry.ansiLength);
     }
     EXPECT_EQ(entries, c.entries);
   }
