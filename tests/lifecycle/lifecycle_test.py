@@ -303,12 +303,16 @@ class Lifecycle(unittest.TestCase):
         self.assertEqual(registry(), before)
         self.assertTrue(os.path.exists(linux(LIBRARY)) and os.path.exists(linux(PROGRAM)))
 
+        self.uninstall_leaves_nothing(LIBRARY, {})
+
+    def uninstall_leaves_nothing(self, library, host_values):
+        """Uninstalls through the entry: no entry naming `library`, no
+        folder, and only `host_values` left in the host list."""
         uninstall_through_entry(self)
         after = registry()
-        self.assertEqual(host_list(after), {})
-        self.assertNotIn((SHARED_KEY, LIBRARY), after)
-        self.assertNotIn((UNINSTALL_KEY, ""), after)
-        self.assertFalse(os.path.exists(linux(FOLDER)))
+        self.assertEqual(host_list(after), host_values)
+        self.assertEqual([(SHARED_KEY, library) in after, (UNINSTALL_KEY, "") in after,
+                          os.path.exists(linux(library.rsplit("\\", 1)[0]))], [False] * 3)
 
     def test_values_that_name_no_library(self):
         """A value before the gap that is no text, or names another
@@ -335,13 +339,7 @@ class Lifecycle(unittest.TestCase):
                 self.assertEqual(host_list(registry()), {"Func0": kept, "Func1": ("REG_SZ", library)})
                 ran = wine(os.path.join(BIN, "tessarim-host.exe"), "SIN(1)")
                 self.assertEqual((ran.returncode, ran.stdout), (0, "SIN(1) = 0.841470985\n"), ran.stderr)
-
-                uninstall_through_entry(self)
-                after = registry()
-                self.assertEqual(host_list(after), {"Func0": kept})
-                self.assertNotIn((SHARED_KEY, library), after)
-                self.assertNotIn((UNINSTALL_KEY, ""), after)
-                self.assertFalse(os.path.exists(linux(folder)))
+                self.uninstall_leaves_nothing(library, {"Func0": kept})
 
     def test_short_folder_name(self):
         """The paths written are the long ones, whatever form /D= gives, so

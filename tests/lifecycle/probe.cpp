@@ -15,11 +15,8 @@
 //                            position of its OK button's centre
 //   probe put NAME=text:DATA NAME=number:N NAME=fill:N ...
 //                            writes host-list values (fill: Func0 to
-//                            FuncN-1, each naming C:\taken\N.dll; also
-//                            multi:DATA, a REG_MULTI_SZ of one text, and
-//                            binary:DATA, the text's ANSI bytes and zero
-//                            as REG_BINARY); DATA is taken whole, in any
-//                            letters
+//                            FuncN-1, each naming C:\taken\N.dll), also
+//                            NAME=multi:DATA and NAME=binary:DATA
 //   probe clear [NAME=KIND:DATA ...]
 //                            deletes the host list, the uninstall entry
 //                            and every shared-file count (the prefix is
@@ -164,9 +161,8 @@ bool PutHostValue(HKEY key, const char *name, DWORD type, const void *data, DWOR
   return RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(data), size) == ERROR_SUCCESS;
 }
 
-// A value of `type` holding the text `utf8`: REG_SZ and REG_MULTI_SZ in
-// UTF-16, REG_BINARY as the text's ANSI bytes with their zero, the data a
-// reader through the ANSI functions would take for the text.
+// A value of `type` holding the text `utf8` in UTF-16; REG_BINARY holds its
+// ANSI bytes and zero, which a reader through the A functions takes for it.
 bool PutText(HKEY key, const char *name, DWORD type, const char *utf8) {
   wchar_t wide[2048];
   int units = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 2047);
