@@ -26,12 +26,6 @@ Unicode true
 ; The last host-list number, and the longest path, for the messages.
 !define /math HOST_LIST_LAST ${HOST_LIST_SIZE} - 1
 !define /math PATH_LIMIT ${PATH_BUFFER_SIZE} - 1
-!define EXIT_ABORTED 2
-!define EXIT_IN_USE 3
-!define EXIT_HOST_LIST 4
-!define EXIT_REGISTRY 5
-!define EXIT_FOLDER 6
-!define EXIT_ELSEWHERE 7
 
 Name "Tessarim"
 Caption "Tessarim ${VERSION} Setup"
@@ -129,7 +123,7 @@ Function FindInstallation
   IfFileExists "$1\${UNINSTALLER_FILE}" 0 done
   Call LongForm
   !insertmacro Check 'FolderVerdict(w r1) i .r0'
-  IntCmp $0 0 0 done done
+  IntCmp $0 ${FOLDER_ACCEPTED} 0 done done
   StrCpy $Installed $1
 done:
 FunctionEnd
@@ -137,11 +131,11 @@ FunctionEnd
 ; The uninstaller's own checks of the paths this folder gives it.
 Function CheckFolder
   !insertmacro Check 'FolderVerdict(w "$INSTDIR") i .r0'
-  IntCmp $0 0 accepted
-  IntCmp $0 1 0 too_long too_long
+  IntCmp $0 ${FOLDER_ACCEPTED} accepted
+  IntCmp $0 ${FOLDER_NOT_IN_ANSI} 0 too_long too_long
   !insertmacro Refuse ${EXIT_FOLDER} "$INSTDIR cannot be written exactly in this system's code page: the interpreter could not load the library from there, and the uninstaller would not remove it.$\r$\nChoose a folder whose name uses the letters of the system's language. Nothing was changed."
 too_long:
-  IntCmp $0 2 0 0 no_script
+  IntCmp $0 ${FOLDER_TOO_LONG} 0 0 no_script
   !insertmacro Refuse ${EXIT_FOLDER} "$INSTDIR is too long: the uninstaller's path in it would not fit ${PATH_LIMIT} characters.$\r$\nChoose a shorter folder. Nothing was changed."
 no_script:
   !insertmacro Refuse ${EXIT_FOLDER} "$INSTDIR holds a letter that the command interpreter's code page lacks: the uninstaller could not remove itself and the folder.$\r$\nChoose a folder whose name uses the letters of the system's language. Nothing was changed."
@@ -196,24 +190,23 @@ parent:
   System::Call 'advapi32::RegCloseKey(i r3)'
   Return
 refused:
-  !insertmacro Refuse ${EXIT_REGISTRY} "$1 cannot be written (error $4).$\r$\nRun the setup as an administrator. Nothing was changed."
+  !insertmacro Refuse ${EXIT_NOT_WRITTEN} "$1 cannot be written (error $4).$\r$\nRun the setup as an administrator. Nothing was changed."
 FunctionEnd
 
 !define HKEY_CURRENT_USER 0x80000001
 !define HKEY_LOCAL_MACHINE 0x80000002
-!define CURRENT_VERSION "SOFTWARE\Microsoft\Windows\CurrentVersion"
 
 Function CheckKeysWritable
   StrCpy $0 ${HKEY_LOCAL_MACHINE}
   StrCpy $1 "${SHARED_KEY}"
-  StrCpy $2 "${CURRENT_VERSION}"
+  StrCpy $2 "${CURRENT_VERSION_KEY}"
   Call CheckKeyWritable
   StrCpy $1 "${UNINSTALL_KEY}"
-  StrCpy $2 "${CURRENT_VERSION}\Uninstall"
+  StrCpy $2 "${UNINSTALL_PARENT_KEY}"
   Call CheckKeyWritable
   StrCpy $0 ${HKEY_CURRENT_USER}
   StrCpy $1 "${HOST_KEY}"
-  StrCpy $2 "Software"
+  StrCpy $2 "${HOST_PARENT_KEY}"
   Call CheckKeyWritable
 FunctionEnd
 
@@ -276,18 +269,6 @@ FunctionEnd
   DeleteRegValue HKLM "${UNINSTALL_KEY}" "${NAME}"
   Goto +2
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "${NAME}" $Kept${NAME}
-!macroend
-; Every value the section writes into the uninstall entry.
-!macro ForEachEntryValue DO_STRING DO_NUMBER
-  !insertmacro ${DO_STRING} "DisplayName"
-  !insertmacro ${DO_STRING} "DisplayVersion"
-  !insertmacro ${DO_STRING} "Publisher"
-  !insertmacro ${DO_STRING} "UninstallString"
-  !insertmacro ${DO_STRING} "${INSTALL_LOCATION_VALUE}"
-  !insertmacro ${DO_STRING} "DisplayIcon"
-  !insertmacro ${DO_NUMBER} "EstimatedSize"
-  !insertmacro ${DO_NUMBER} "NoModify"
-  !insertmacro ${DO_NUMBER} "NoRepair"
 !macroend
 
 ; $1 without its last part ("" when there is no backslash left).
@@ -378,7 +359,7 @@ FunctionEnd
   IfErrors 0 +5
   Call RestoreState
   MessageBox MB_OK|MB_ICONSTOP "Could not write ${WHAT}.$\r$\nEverything this setup changed was put back." /SD IDOK
-  SetErrorLevel ${EXIT_REGISTRY}
+  SetErrorLevel ${EXIT_NOT_WRITTEN}
   Quit
 !macroend
 
@@ -415,15 +396,15 @@ host_done:
 
   SectionGetSize 0 $1
   ClearErrors
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Tessarim"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Tessarim"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER_FILE}"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "${DISPLAY_NAME_VALUE}" "Tessarim"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "${DISPLAY_VERSION_VALUE}" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "${PUBLISHER_VALUE}" "Tessarim"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "${UNINSTALL_STRING_VALUE}" '"$INSTDIR\${UNINSTALLER_FILE}"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "${INSTALL_LOCATION_VALUE}" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${UNINSTALLER_FILE},0"
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "${DISPLAY_ICON_VALUE}" "$INSTDIR\${UNINSTALLER_FILE},0"
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "${ESTIMATED_SIZE_VALUE}" $1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "${NO_MODIFY_VALUE}" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "${NO_REPAIR_VALUE}" 1
   !insertmacro WrittenOrRestore "HKLM\${UNINSTALL_KEY}"
   DetailPrint "Uninstall entry written: HKLM\${UNINSTALL_KEY}"
 SectionEnd
