@@ -5,27 +5,46 @@
 ;
 ; makensis -DOUTFILE=... -DLIBRARY=... -DUNINSTALLER=... -DCHECKER=... -DICON=... tessarim.nsi
 ;
-; Exit codes: 0 installed; 1 cancelled; 2 aborted; 3 the library in the
-; folder is loaded by a process; 4 the host list cannot take the library;
-; 5 a registry entry could not be written (what this run changed is put
-; back); 6 the interpreter or the uninstaller could not handle the folder;
-; 7 installed already in another folder. Silent mode (/S) shows no box:
-; the exit code is the only report. Nothing is changed before the checks
-; of codes 3, 4, 6 and 7 pass.
+; Its exit codes are the contract's (EXIT_*). Silent mode (/S) shows no
+; box: the exit code is the only report. Nothing is changed before the
+; checks of the refusing codes pass.
 ;
 ; The folder rule and the host-list scan are the uninstaller's own code,
 ; carried as tessarim-check.dll and called through the System plug-in.
+; That plug-in hands its results over in registers only: each call copies
+; them into named variables at once, and no register keeps a value beyond
+; the lines that make the call.
 
 Unicode true
 !ifndef OUTFILE | LIBRARY | UNINSTALLER | CHECKER | ICON
   !error "define OUTFILE, LIBRARY, UNINSTALLER, CHECKER and ICON"
 !endif
+!include "LogicLib.nsh"
 !include "${__FILEDIR__}/../contract/contract.nsh"
 
 !define VERSION "0.0.0.1"
 ; The last host-list number, and the longest path, for the messages.
 !define /math HOST_LIST_LAST ${HOST_LIST_SIZE} - 1
 !define /math PATH_LIMIT ${PATH_BUFFER_SIZE} - 1
+
+; The platform's numbers, which NSIS's headers lack.
+!define HKEY_CURRENT_USER 0x80000001
+!define HKEY_LOCAL_MACHINE 0x80000002
+!define KEY_READ 0x20019
+!define KEY_WRITE 0x20006
+!define ERROR_SUCCESS 0
+
+; What the installer says. NOTHING_CHANGED ends every refusal.
+!define NOTHING_CHANGED "Nothing was changed."
+!define MSG_CHECKS_FAILED "The setup could not run its own checks ($Answer). ${NOTHING_CHANGED}"
+!define MSG_NOT_IN_ANSI "$INSTDIR cannot be written exactly in this system's code page: the interpreter could not load the library from there, and the uninstaller would not remove it.$\r$\nChoose a folder whose name uses the letters of the system's language. ${NOTHING_CHANGED}"
+!define MSG_TOO_LONG "$INSTDIR is too long: the uninstaller's path in it would not fit ${PATH_LIMIT} characters.$\r$\nChoose a shorter folder. ${NOTHING_CHANGED}"
+!define MSG_NOT_IN_SCRIPT "$INSTDIR holds a letter that the command interpreter's code page lacks: the uninstaller could not remove itself and the folder.$\r$\nChoose a folder whose name uses the letters of the system's language. ${NOTHING_CHANGED}"
+!define MSG_ELSEWHERE "Tessarim is installed already in $Installed.$\r$\nInstall into that folder again, or uninstall it first. ${NOTHING_CHANGED}"
+!define MSG_LIBRARY_IN_USE "$Library is in use by a running program, or cannot be replaced.$\r$\nClose the programs that use it and run the setup again. ${NOTHING_CHANGED}"
+!define MSG_HOST_LIST_FULL "The interpreter's list of function libraries, HKCU\${HOST_KEY}, cannot take the library: ${HOST_VALUE_PREFIX}0 to ${HOST_VALUE_PREFIX}${HOST_LIST_LAST} are taken, or a value before the first free number is too long to be read, which ends the list.$\r$\nRemove a library or that value from the list and run the setup again. ${NOTHING_CHANGED}"
+!define MSG_KEY_NOT_WRITABLE "$KeyPath cannot be written (error $KeyError).$\r$\nRun the setup as an administrator. ${NOTHING_CHANGED}"
+!define MSG_NOT_WRITTEN "Could not write $NotWritten.$\r$\nEverything this setup changed was put back."
 
 Name "Tessarim"
 Caption "Tessarim ${VERSION} Setup"
@@ -58,6 +77,16 @@ Var HostSlot       ; the N of the FuncN that names the library after the install
 Var HostListed     ; 1 when FuncN names the library already
 Var Installed      ; the folder of an installation that blocks another, or ""
 Var OnPage         ; 1 while the folder page's leave function runs
+Var Answer         ; the check DLL's last answer, a number
+Var Folder         ; the folder that LongForm and ParentFolder work on
+Var KeyRoot        ; KeyExists and CheckKeyWritable: root (HKLM or HKCU handle),
+Var KeyPath        ; key,
+Var KeyParent      ; the key's parent,
+Var KeyFound       ; 1 when the key exists,
+Var KeyHandle      ; the key opened,
+Var KeyError       ; the platform's error code
+Var NotWritten     ; what could not be written, for the message
+Var Handle         ; a file opened
 ; What this run found, so that a failed write can be undone.
 Var CountBefore    ; the shared-file count, or "" when there was none
 Var EntryExisted   ; 1 when the uninstall entry was there
@@ -67,49 +96,55 @@ Var ProgramExisted
 Var FirstNewFolder ; the outermost folder of $INSTDIR that this run makes, or ""
 
 ; Refuses: on the folder page the box says why and the page stays; elsewhere
-; the installer ends with the exit code. Spelled with relative jumps, which
-; count instructions.
+; the installer ends with the exit code.
 !macro Refuse CODE TEXT
   MessageBox MB_OK|MB_ICONSTOP "${TEXT}" /SD IDOK
-  StrCmp $OnPage 1 0 +3
-  StrCpy $OnPage 0
-  Abort
+  ${If} $OnPage == 1
+    StrCpy $OnPage 0
+    Abort
+  ${EndIf}
   SetErrorLevel ${CODE}
   Quit
 !macroend
 
 ; Calls the helper, loading it for this call only: a DLL left loaded would
-; keep the plug-in folder from being deleted at the end.
-; Its answer in $0 is a number; a call that could not be made leaves
-; "error" there, and then nothing may be taken as checked.
+; keep the plug-in folder from being deleted at the end. CALL writes its
+; answer to r0, and may give and take more through r1; the answer, a
+; number, goes to $Answer. A call that could not be made leaves "error"
+; there, and then nothing may be taken as checked.
 !macro Check CALL
   InitPluginsDir
-  IfFileExists "$PLUGINSDIR\tessarim-check.dll" +2
-  File "/oname=$PLUGINSDIR\tessarim-check.dll" "${CHECKER}"
+  ${IfNot} ${FileExists} "$PLUGINSDIR\tessarim-check.dll"
+    File "/oname=$PLUGINSDIR\tessarim-check.dll" "${CHECKER}"
+  ${EndIf}
   StrCpy $0 "error"
   System::Call '$PLUGINSDIR\tessarim-check.dll::${CALL} ?u'
-  IntOp $9 $0 + 0
-  StrCmp $9 $0 +4
-  MessageBox MB_OK|MB_ICONSTOP "The setup could not run its own checks ($0). Nothing was changed." /SD IDOK
-  SetErrorLevel ${EXIT_ABORTED}
-  Quit
+  StrCpy $Answer $0
+  IntOp $0 $Answer + 0
+  ${If} $0 != $Answer
+    MessageBox MB_OK|MB_ICONSTOP "${MSG_CHECKS_FAILED}" /SD IDOK
+    SetErrorLevel ${EXIT_ABORTED}
+    Quit
+  ${EndIf}
 !macroend
 
-; $1 in its long form. A folder that does not exist yet has no short form.
+; $Folder in its long form. A folder that does not exist yet has no short
+; form.
 Function LongForm
+  StrCpy $1 $Folder
   System::Call 'kernel32::GetLongPathNameW(w r1, w .r2, i ${NSIS_MAX_STRLEN}) i .r0'
-  IntCmp $0 0 done
-  IntCmp $0 ${NSIS_MAX_STRLEN} 0 0 done
-  StrCpy $1 $2
-done:
+  ${If} $0 > 0
+  ${AndIf} $0 <= ${NSIS_MAX_STRLEN}
+    StrCpy $Folder $2
+  ${EndIf}
 FunctionEnd
 
 ; The folder in its long form, so that the paths written name the library
 ; the way the uninstaller computes it from its own path.
 Function LongInstallFolder
-  StrCpy $1 $INSTDIR
+  StrCpy $Folder $INSTDIR
   Call LongForm
-  StrCpy $INSTDIR $1
+  StrCpy $INSTDIR $Folder
   StrCpy $Library "$INSTDIR\${LIBRARY_FILE}"
 FunctionEnd
 
@@ -118,96 +153,98 @@ FunctionEnd
 ; blocks nothing.
 Function FindInstallation
   StrCpy $Installed ""
-  ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "${INSTALL_LOCATION_VALUE}"
-  StrCmp $1 "" done
-  IfFileExists "$1\${UNINSTALLER_FILE}" 0 done
-  Call LongForm
-  !insertmacro Check 'FolderVerdict(w r1) i .r0'
-  IntCmp $0 ${FOLDER_ACCEPTED} 0 done done
-  StrCpy $Installed $1
-done:
+  ReadRegStr $Folder HKLM "${UNINSTALL_KEY}" "${INSTALL_LOCATION_VALUE}"
+  ${If} $Folder != ""
+  ${AndIf} ${FileExists} "$Folder\${UNINSTALLER_FILE}"
+    Call LongForm
+    StrCpy $1 $Folder
+    !insertmacro Check 'FolderVerdict(w r1) i .r0'
+    ${If} $Answer = ${FOLDER_ACCEPTED}
+      StrCpy $Installed $Folder
+    ${EndIf}
+  ${EndIf}
 FunctionEnd
 
 ; The uninstaller's own checks of the paths this folder gives it.
 Function CheckFolder
-  !insertmacro Check 'FolderVerdict(w "$INSTDIR") i .r0'
-  IntCmp $0 ${FOLDER_ACCEPTED} accepted
-  IntCmp $0 ${FOLDER_NOT_IN_ANSI} 0 too_long too_long
-  !insertmacro Refuse ${EXIT_FOLDER} "$INSTDIR cannot be written exactly in this system's code page: the interpreter could not load the library from there, and the uninstaller would not remove it.$\r$\nChoose a folder whose name uses the letters of the system's language. Nothing was changed."
-too_long:
-  IntCmp $0 ${FOLDER_TOO_LONG} 0 0 no_script
-  !insertmacro Refuse ${EXIT_FOLDER} "$INSTDIR is too long: the uninstaller's path in it would not fit ${PATH_LIMIT} characters.$\r$\nChoose a shorter folder. Nothing was changed."
-no_script:
-  !insertmacro Refuse ${EXIT_FOLDER} "$INSTDIR holds a letter that the command interpreter's code page lacks: the uninstaller could not remove itself and the folder.$\r$\nChoose a folder whose name uses the letters of the system's language. Nothing was changed."
-accepted:
+  StrCpy $1 $INSTDIR
+  !insertmacro Check 'FolderVerdict(w r1) i .r0'
+  ${Switch} $Answer
+    ${Case} ${FOLDER_ACCEPTED}
+      ${Break}
+    ${Case} ${FOLDER_NOT_IN_ANSI}
+      !insertmacro Refuse ${EXIT_FOLDER} "${MSG_NOT_IN_ANSI}"
+      ${Break}
+    ${Case} ${FOLDER_TOO_LONG}
+      !insertmacro Refuse ${EXIT_FOLDER} "${MSG_TOO_LONG}"
+      ${Break}
+    ${Default}
+      !insertmacro Refuse ${EXIT_FOLDER} "${MSG_NOT_IN_SCRIPT}"
+  ${EndSwitch}
 FunctionEnd
 
 ; One installation per machine: its uninstall entry has one fixed key.
 ; StrCmp ignores letter case, as folder names do.
 Function CheckNotElsewhere
   Call FindInstallation
-  StrCmp $Installed "" alone
-  StrCmp $Installed $INSTDIR alone
-  !insertmacro Refuse ${EXIT_ELSEWHERE} "Tessarim is installed already in $Installed.$\r$\nInstall into that folder again, or uninstall it first. Nothing was changed."
-alone:
+  ${If} $Installed != ""
+  ${AndIf} $Installed != $INSTDIR
+    !insertmacro Refuse ${EXIT_ELSEWHERE} "${MSG_ELSEWHERE}"
+  ${EndIf}
 FunctionEnd
 
 ; A library loaded by a process cannot be replaced: opening the mapped
 ; image for writing fails; nothing is written.
 Function CheckLibraryFree
-  IfFileExists "$Library" 0 free
-  ClearErrors
-  FileOpen $0 "$Library" a
-  IfErrors busy
-  FileClose $0
-  Goto free
-busy:
-  !insertmacro Refuse ${EXIT_IN_USE} "$Library is in use by a running program, or cannot be replaced.$\r$\nClose the programs that use it and run the setup again. Nothing was changed."
-free:
+  ${If} ${FileExists} "$Library"
+    ClearErrors
+    FileOpen $Handle "$Library" a
+    ${If} ${Errors}
+      !insertmacro Refuse ${EXIT_IN_USE} "${MSG_LIBRARY_IN_USE}"
+    ${EndIf}
+    FileClose $Handle
+  ${EndIf}
 FunctionEnd
 
 ; The FuncN that will name the library, from the uninstaller's own scan.
 Function ChooseHostSlot
-  !insertmacro Check 'HostListEntry(w "$Library", *i .r1) i .r0'
-  IntCmp $0 0 0 full
-  StrCpy $HostSlot $0
+  StrCpy $1 $Library
+  !insertmacro Check 'HostListEntry(w r1, *i .r1) i .r0'
   StrCpy $HostListed $1
-  Return
-full:
-  !insertmacro Refuse ${EXIT_HOST_LIST} "The interpreter's list of function libraries, HKCU\${HOST_KEY}, cannot take the library: ${HOST_VALUE_PREFIX}0 to ${HOST_VALUE_PREFIX}${HOST_LIST_LAST} are taken, or a value before the first free number is too long to be read, which ends the list.$\r$\nRemove a library or that value from the list and run the setup again. Nothing was changed."
+  ${If} $Answer < 0
+    !insertmacro Refuse ${EXIT_HOST_LIST} "${MSG_HOST_LIST_FULL}"
+  ${EndIf}
+  StrCpy $HostSlot $Answer
 FunctionEnd
 
-; Whether a key can take values: it opens for writing, or, missing, its
-; parent takes a new key. $0: root (HKLM or HKCU handle), $1: key, $2: parent.
+; Whether key $KeyPath of root $KeyRoot can take values: it opens for
+; writing, or, missing, its parent $KeyParent takes a new key.
 Function CheckKeyWritable
-  System::Call 'advapi32::RegOpenKeyExW(i r0, w r1, i 0, i 0x20006, *i .r3) i .r4'
-  IntCmp $4 0 0 parent parent
-  System::Call 'advapi32::RegCloseKey(i r3)'
-  Return
-parent:
-  System::Call 'advapi32::RegOpenKeyExW(i r0, w r2, i 0, i 0x20006, *i .r3) i .r4'
-  IntCmp $4 0 0 refused refused
-  System::Call 'advapi32::RegCloseKey(i r3)'
-  Return
-refused:
-  !insertmacro Refuse ${EXIT_NOT_WRITTEN} "$1 cannot be written (error $4).$\r$\nRun the setup as an administrator. Nothing was changed."
+  System::Call 'advapi32::RegOpenKeyExW(i $KeyRoot, w "$KeyPath", i 0, i ${KEY_WRITE}, *i .r3) i .r4'
+  StrCpy $KeyHandle $3
+  StrCpy $KeyError $4
+  ${If} $KeyError <> ${ERROR_SUCCESS}
+    System::Call 'advapi32::RegOpenKeyExW(i $KeyRoot, w "$KeyParent", i 0, i ${KEY_WRITE}, *i .r3) i .r4'
+    StrCpy $KeyHandle $3
+    StrCpy $KeyError $4
+  ${EndIf}
+  ${If} $KeyError <> ${ERROR_SUCCESS}
+    !insertmacro Refuse ${EXIT_NOT_WRITTEN} "${MSG_KEY_NOT_WRITABLE}"
+  ${EndIf}
+  System::Call 'advapi32::RegCloseKey(i $KeyHandle)'
 FunctionEnd
 
-!define HKEY_CURRENT_USER 0x80000001
-!define HKEY_LOCAL_MACHINE 0x80000002
+!macro CheckKeyWritable ROOT KEY PARENT
+  StrCpy $KeyRoot ${ROOT}
+  StrCpy $KeyPath "${KEY}"
+  StrCpy $KeyParent "${PARENT}"
+  Call CheckKeyWritable
+!macroend
 
 Function CheckKeysWritable
-  StrCpy $0 ${HKEY_LOCAL_MACHINE}
-  StrCpy $1 "${SHARED_KEY}"
-  StrCpy $2 "${CURRENT_VERSION_KEY}"
-  Call CheckKeyWritable
-  StrCpy $1 "${UNINSTALL_KEY}"
-  StrCpy $2 "${UNINSTALL_PARENT_KEY}"
-  Call CheckKeyWritable
-  StrCpy $0 ${HKEY_CURRENT_USER}
-  StrCpy $1 "${HOST_KEY}"
-  StrCpy $2 "${HOST_PARENT_KEY}"
-  Call CheckKeyWritable
+  !insertmacro CheckKeyWritable ${HKEY_LOCAL_MACHINE} "${SHARED_KEY}" "${CURRENT_VERSION_KEY}"
+  !insertmacro CheckKeyWritable ${HKEY_LOCAL_MACHINE} "${UNINSTALL_KEY}" "${UNINSTALL_PARENT_KEY}"
+  !insertmacro CheckKeyWritable ${HKEY_CURRENT_USER} "${HOST_KEY}" "${HOST_PARENT_KEY}"
 FunctionEnd
 
 ; Every check, in the order a person would fix them.
@@ -222,16 +259,17 @@ FunctionEnd
 Function .onInit
   SetRegView 32
   StrCpy $OnPage 0
-  StrCmp $INSTDIR "" 0 given
-  Call FindInstallation
-  StrCpy $INSTDIR $Installed
-  StrCmp $INSTDIR "" 0 given
-  StrCpy $INSTDIR "${DEFAULT_FOLDER}"
-given:
+  ${If} $INSTDIR == ""
+    Call FindInstallation
+    StrCpy $INSTDIR $Installed
+  ${EndIf}
+  ${If} $INSTDIR == ""
+    StrCpy $INSTDIR "${DEFAULT_FOLDER}"
+  ${EndIf}
   ; Silent mode shows no page: its folder is checked here, before anything.
-  IfSilent 0 done
-  Call CheckAll
-done:
+  ${If} ${Silent}
+    Call CheckAll
+  ${EndIf}
 FunctionEnd
 
 Function FolderLeave
@@ -248,81 +286,91 @@ FunctionEnd
   Var /GLOBAL Kept${NAME}
   ClearErrors
   ReadRegStr $Kept${NAME} HKLM "${UNINSTALL_KEY}" "${NAME}"
-  IfErrors 0 +2
-  StrCpy $Kept${NAME} "${MISSING}"
+  ${If} ${Errors}
+    StrCpy $Kept${NAME} "${MISSING}"
+  ${EndIf}
 !macroend
 !macro RestoreString NAME
-  StrCmp $Kept${NAME} "${MISSING}" 0 +3
-  DeleteRegValue HKLM "${UNINSTALL_KEY}" "${NAME}"
-  Goto +2
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "${NAME}" $Kept${NAME}
+  ${If} $Kept${NAME} == "${MISSING}"
+    DeleteRegValue HKLM "${UNINSTALL_KEY}" "${NAME}"
+  ${Else}
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "${NAME}" $Kept${NAME}
+  ${EndIf}
 !macroend
 !macro KeepNumber NAME
   Var /GLOBAL Kept${NAME}
   ClearErrors
   ReadRegDWORD $Kept${NAME} HKLM "${UNINSTALL_KEY}" "${NAME}"
-  IfErrors 0 +2
-  StrCpy $Kept${NAME} "${MISSING}"
+  ${If} ${Errors}
+    StrCpy $Kept${NAME} "${MISSING}"
+  ${EndIf}
 !macroend
 !macro RestoreNumber NAME
-  StrCmp $Kept${NAME} "${MISSING}" 0 +3
-  DeleteRegValue HKLM "${UNINSTALL_KEY}" "${NAME}"
-  Goto +2
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "${NAME}" $Kept${NAME}
+  ${If} $Kept${NAME} == "${MISSING}"
+    DeleteRegValue HKLM "${UNINSTALL_KEY}" "${NAME}"
+  ${Else}
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "${NAME}" $Kept${NAME}
+  ${EndIf}
 !macroend
 
-; $1 without its last part ("" when there is no backslash left).
+; $Folder without its last part ("" when there is no backslash left).
+Var Position
+Var Character
 Function ParentFolder
-  StrLen $2 $1
-next:
-  IntOp $2 $2 - 1
-  IntCmp $2 0 0 none
-  StrCpy $3 $1 1 $2
-  StrCmp $3 "\" 0 next
-  StrCpy $1 $1 $2
-  Return
-none:
-  StrCpy $1 ""
+  StrLen $Position $Folder
+  ${Do}
+    IntOp $Position $Position - 1
+    ${If} $Position < 0
+      StrCpy $Folder ""
+      Return
+    ${EndIf}
+    StrCpy $Character $Folder 1 $Position
+  ${LoopUntil} $Character == "\"
+  StrCpy $Folder $Folder $Position
 FunctionEnd
 
-; $2: 1 when key $1 of root $0 exists, else 0.
+; $KeyFound: 1 when key $KeyPath of root $KeyRoot exists, else 0.
 Function KeyExists
-  StrCpy $2 0
-  System::Call 'advapi32::RegOpenKeyExW(i r0, w r1, i 0, i 0x20019, *i .r3) i .r4'
-  IntCmp $4 0 0 done done
-  System::Call 'advapi32::RegCloseKey(i r3)'
-  StrCpy $2 1
-done:
+  StrCpy $KeyFound 0
+  System::Call 'advapi32::RegOpenKeyExW(i $KeyRoot, w "$KeyPath", i 0, i ${KEY_READ}, *i .r3) i .r4'
+  StrCpy $KeyHandle $3
+  StrCpy $KeyError $4
+  ${If} $KeyError = ${ERROR_SUCCESS}
+    System::Call 'advapi32::RegCloseKey(i $KeyHandle)'
+    StrCpy $KeyFound 1
+  ${EndIf}
 FunctionEnd
+
+!macro KeyExists ROOT KEY RESULT
+  StrCpy $KeyRoot ${ROOT}
+  StrCpy $KeyPath "${KEY}"
+  Call KeyExists
+  StrCpy ${RESULT} $KeyFound
+!macroend
 
 ; What the run found before it changed anything.
 Function KeepState
   StrCpy $FirstNewFolder ""
-  StrCpy $1 $INSTDIR
-missing_folder:
-  IfFileExists "$1\*.*" folders_known
-  StrCpy $FirstNewFolder $1
-  Call ParentFolder
-  StrCmp $1 "" folders_known missing_folder
-folders_known:
+  StrCpy $Folder $INSTDIR
+  ${DoUntil} ${FileExists} "$Folder\*.*"
+    StrCpy $FirstNewFolder $Folder
+    Call ParentFolder
+  ${LoopUntil} $Folder == ""
   StrCpy $LibraryExisted 0
-  IfFileExists "$Library" 0 +2
-  StrCpy $LibraryExisted 1
+  ${If} ${FileExists} "$Library"
+    StrCpy $LibraryExisted 1
+  ${EndIf}
   StrCpy $ProgramExisted 0
-  IfFileExists "$INSTDIR\${UNINSTALLER_FILE}" 0 +2
-  StrCpy $ProgramExisted 1
+  ${If} ${FileExists} "$INSTDIR\${UNINSTALLER_FILE}"
+    StrCpy $ProgramExisted 1
+  ${EndIf}
   ClearErrors
   ReadRegDWORD $CountBefore HKLM "${SHARED_KEY}" "$Library"
-  IfErrors 0 +2
-  StrCpy $CountBefore ""
-  StrCpy $0 ${HKEY_LOCAL_MACHINE}
-  StrCpy $1 "${UNINSTALL_KEY}"
-  Call KeyExists
-  StrCpy $EntryExisted $2
-  StrCpy $0 ${HKEY_CURRENT_USER}
-  StrCpy $1 "${HOST_KEY}"
-  Call KeyExists
-  StrCpy $HostKeyExisted $2
+  ${If} ${Errors}
+    StrCpy $CountBefore ""
+  ${EndIf}
+  !insertmacro KeyExists ${HKEY_LOCAL_MACHINE} "${UNINSTALL_KEY}" $EntryExisted
+  !insertmacro KeyExists ${HKEY_CURRENT_USER} "${HOST_KEY}" $HostKeyExisted
   !insertmacro ForEachEntryValue KeepString KeepNumber
 FunctionEnd
 
@@ -330,39 +378,49 @@ FunctionEnd
 ; the uninstall entry, and files it added. Files it replaced stay replaced.
 Function RestoreState
   !insertmacro ForEachEntryValue RestoreString RestoreNumber
-  StrCmp $EntryExisted 1 +2
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
-  StrCmp $HostListed 1 +2
-  DeleteRegValue HKCU "${HOST_KEY}" "${HOST_VALUE_PREFIX}$HostSlot"
-  StrCmp $HostKeyExisted 1 +2
-  DeleteRegKey /ifempty HKCU "${HOST_KEY}"
-  StrCmp $CountBefore "" 0 +3
-  DeleteRegValue HKLM "${SHARED_KEY}" "$Library"
-  Goto +2
-  WriteRegDWORD HKLM "${SHARED_KEY}" "$Library" $CountBefore
-  StrCmp $LibraryExisted 1 +2
-  Delete "$Library"
-  StrCmp $ProgramExisted 1 +2
-  Delete "$INSTDIR\${UNINSTALLER_FILE}"
+  ${If} $EntryExisted != 1
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ${EndIf}
+  ${If} $HostListed != 1
+    DeleteRegValue HKCU "${HOST_KEY}" "${HOST_VALUE_PREFIX}$HostSlot"
+  ${EndIf}
+  ${If} $HostKeyExisted != 1
+    DeleteRegKey /ifempty HKCU "${HOST_KEY}"
+  ${EndIf}
+  ${If} $CountBefore == ""
+    DeleteRegValue HKLM "${SHARED_KEY}" "$Library"
+  ${Else}
+    WriteRegDWORD HKLM "${SHARED_KEY}" "$Library" $CountBefore
+  ${EndIf}
+  ${If} $LibraryExisted != 1
+    Delete "$Library"
+  ${EndIf}
+  ${If} $ProgramExisted != 1
+    Delete "$INSTDIR\${UNINSTALLER_FILE}"
+  ${EndIf}
   SetOutPath "$TEMP"
-  StrCmp $FirstNewFolder "" done
-  StrCpy $1 $INSTDIR
-remove_folder:
-  RMDir "$1"
-  StrCmp $1 $FirstNewFolder done
-  Call ParentFolder
-  StrCmp $1 "" done remove_folder
-done:
+  ${If} $FirstNewFolder != ""
+    StrCpy $Folder $INSTDIR
+    ${Do}
+      RMDir "$Folder"
+      ${IfThen} $Folder == $FirstNewFolder ${|} ${ExitDo} ${|}
+      Call ParentFolder
+    ${LoopUntil} $Folder == ""
+  ${EndIf}
 FunctionEnd
 
 !macro WrittenOrRestore WHAT
-  IfErrors 0 +5
-  Call RestoreState
-  MessageBox MB_OK|MB_ICONSTOP "Could not write ${WHAT}.$\r$\nEverything this setup changed was put back." /SD IDOK
-  SetErrorLevel ${EXIT_NOT_WRITTEN}
-  Quit
+  ${If} ${Errors}
+    Call RestoreState
+    StrCpy $NotWritten "${WHAT}"
+    MessageBox MB_OK|MB_ICONSTOP "${MSG_NOT_WRITTEN}" /SD IDOK
+    SetErrorLevel ${EXIT_NOT_WRITTEN}
+    Quit
+  ${EndIf}
 !macroend
 
+Var Count
+Var EntrySize
 Section "Tessarim"
   SetRegView 32
   ; The page may have been left long ago, and silent mode has none.
@@ -376,25 +434,26 @@ Section "Tessarim"
   File "${UNINSTALLER}"
 
   ; The platform's count of users of a shared file: one more, or the first.
-  StrCpy $0 1
-  StrCmp $CountBefore "" +2
-  IntOp $0 $CountBefore + 1
+  ${If} $CountBefore == ""
+    StrCpy $Count 1
+  ${Else}
+    IntOp $Count $CountBefore + 1
+  ${EndIf}
   ClearErrors
-  WriteRegDWORD HKLM "${SHARED_KEY}" "$Library" $0
+  WriteRegDWORD HKLM "${SHARED_KEY}" "$Library" $Count
   !insertmacro WrittenOrRestore "HKLM\${SHARED_KEY}"
-  DetailPrint "Shared-file count $0 for $Library, in HKLM\${SHARED_KEY}"
+  DetailPrint "Shared-file count $Count for $Library, in HKLM\${SHARED_KEY}"
 
-  StrCmp $HostListed 1 host_listed
-  ClearErrors
-  WriteRegStr HKCU "${HOST_KEY}" "${HOST_VALUE_PREFIX}$HostSlot" "$Library"
-  !insertmacro WrittenOrRestore "HKCU\${HOST_KEY}"
-  DetailPrint "Host list: ${HOST_VALUE_PREFIX}$HostSlot written, naming $Library, in HKCU\${HOST_KEY}"
-  Goto host_done
-host_listed:
-  DetailPrint "Host list: ${HOST_VALUE_PREFIX}$HostSlot names $Library already, in HKCU\${HOST_KEY}"
-host_done:
+  ${If} $HostListed == 1
+    DetailPrint "Host list: ${HOST_VALUE_PREFIX}$HostSlot names $Library already, in HKCU\${HOST_KEY}"
+  ${Else}
+    ClearErrors
+    WriteRegStr HKCU "${HOST_KEY}" "${HOST_VALUE_PREFIX}$HostSlot" "$Library"
+    !insertmacro WrittenOrRestore "HKCU\${HOST_KEY}"
+    DetailPrint "Host list: ${HOST_VALUE_PREFIX}$HostSlot written, naming $Library, in HKCU\${HOST_KEY}"
+  ${EndIf}
 
-  SectionGetSize 0 $1
+  SectionGetSize 0 $EntrySize
   ClearErrors
   WriteRegStr HKLM "${UNINSTALL_KEY}" "${DISPLAY_NAME_VALUE}" "Tessarim"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "${DISPLAY_VERSION_VALUE}" "${VERSION}"
@@ -402,7 +461,7 @@ host_done:
   WriteRegStr HKLM "${UNINSTALL_KEY}" "${UNINSTALL_STRING_VALUE}" '"$INSTDIR\${UNINSTALLER_FILE}"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "${INSTALL_LOCATION_VALUE}" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "${DISPLAY_ICON_VALUE}" "$INSTDIR\${UNINSTALLER_FILE},0"
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "${ESTIMATED_SIZE_VALUE}" $1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "${ESTIMATED_SIZE_VALUE}" $EntrySize
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "${NO_MODIFY_VALUE}" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "${NO_REPAIR_VALUE}" 1
   !insertmacro WrittenOrRestore "HKLM\${UNINSTALL_KEY}"
