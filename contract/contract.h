@@ -33,6 +33,15 @@ constexpr char kLibraryFileName[] = "tessarim.dll";
 // The uninstaller.
 constexpr char kUninstallerFileName[] = "UTessarim.exe";
 
+// The self-removal script of an uninstall without elevation, in the user's temporary folder: the library's name with the extension bat.
+constexpr char kScriptFileName[] = "tessarim.bat";
+
+// An elevated uninstall's script, in the system's temporary folder, is named this, 8 random hexadecimal digits and the extension.
+constexpr char kFreshScriptPrefix[] = "tessarim-";
+
+// The extension of an elevated uninstall's script.
+constexpr char kFreshScriptExtension[] = ".bat";
+
 // Every path buffer, its zero included, in ANSI bytes and in UTF-16 units.
 constexpr unsigned kPathBufferSize = 260;
 

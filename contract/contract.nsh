@@ -32,6 +32,15 @@
 ; The uninstaller.
 !define UNINSTALLER_FILE "UTessarim.exe"
 
+; The self-removal script of an uninstall without elevation, in the user's temporary folder: the library's name with the extension bat.
+!define SCRIPT_FILE "tessarim.bat"
+
+; An elevated uninstall's script, in the system's temporary folder, is named this, 8 random hexadecimal digits and the extension.
+!define FRESH_SCRIPT_PREFIX "tessarim-"
+
+; The extension of an elevated uninstall's script.
+!define FRESH_SCRIPT_EXTENSION ".bat"
+
 ; Every path buffer, its zero included, in ANSI bytes and in UTF-16 units.
 !define PATH_BUFFER_SIZE "260"
 
@@ -89,13 +98,13 @@
 !define EXIT_CANCELLED 1
 ; Aborted.
 !define EXIT_ABORTED 2
-; The folder's `tessarim.dll` is in use by a running program; nothing changed.
+; The folder's `tessarim.dll` or `UTessarim.exe` is in use by a running program, or an uninstall of the folder has not finished; nothing changed.
 !define EXIT_IN_USE 3
 ; The host list cannot take the library; nothing changed.
 !define EXIT_HOST_LIST 4
-; A registry entry could not be written; what the run changed was put back.
+; A file or a registry entry could not be written; what the run changed was put back.
 !define EXIT_NOT_WRITTEN 5
-; The interpreter or the uninstaller could not handle the folder; nothing changed.
+; The folder names no plain folder on a drive, or the interpreter or the uninstaller could not handle it; nothing changed.
 !define EXIT_FOLDER 6
 ; Tessarim is installed already in another folder; nothing changed.
 !define EXIT_ELSEWHERE 7

@@ -31,6 +31,13 @@ FACTS = [
      "numbers from 0 up to this, not included; the interpreter reads no further"),
     ("kLibraryFileName", "LIBRARY_FILE", "tessarim.dll", "the library, beside the uninstaller"),
     ("kUninstallerFileName", "UNINSTALLER_FILE", "UTessarim.exe", "the uninstaller"),
+    ("kScriptFileName", "SCRIPT_FILE", "tessarim.bat",
+     "the self-removal script of an uninstall without elevation, in the user's temporary folder: the "
+     "library's name with the extension bat"),
+    ("kFreshScriptPrefix", "FRESH_SCRIPT_PREFIX", "tessarim-",
+     "an elevated uninstall's script, in the system's temporary folder, is named this, 8 random "
+     "hexadecimal digits and the extension"),
+    ("kFreshScriptExtension", "FRESH_SCRIPT_EXTENSION", ".bat", "the extension of an elevated uninstall's script"),
     ("kPathBufferSize", "PATH_BUFFER_SIZE", 260,
      "every path buffer, its zero included, in ANSI bytes and in UTF-16 units"),
 ]
@@ -76,10 +83,12 @@ EXIT_CODES = [
     ("EXIT_INSTALLED", 0, "installed"),
     ("EXIT_CANCELLED", 1, "cancelled"),
     ("EXIT_ABORTED", 2, "aborted"),
-    ("EXIT_IN_USE", 3, "the folder's `tessarim.dll` is in use by a running program; nothing changed"),
+    ("EXIT_IN_USE", 3, "the folder's `tessarim.dll` or `UTessarim.exe` is in use by a running program, or an "
+                       "uninstall of the folder has not finished; nothing changed"),
     ("EXIT_HOST_LIST", 4, "the host list cannot take the library; nothing changed"),
-    ("EXIT_NOT_WRITTEN", 5, "a registry entry could not be written; what the run changed was put back"),
-    ("EXIT_FOLDER", 6, "the interpreter or the uninstaller could not handle the folder; nothing changed"),
+    ("EXIT_NOT_WRITTEN", 5, "a file or a registry entry could not be written; what the run changed was put back"),
+    ("EXIT_FOLDER", 6, "the folder names no plain folder on a drive, or the interpreter or the uninstaller could "
+                       "not handle it; nothing changed"),
     ("EXIT_ELSEWHERE", 7, "Tessarim is installed already in another folder; nothing changed"),
 ]
 
