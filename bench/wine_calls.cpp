@@ -29,7 +29,7 @@
 #include "function_lookup.h"
 #include "host_only_handlers.h"
 #include "naive_handlers.h"
-#include "previous_sine.h"
+#include "previous_formulas.h"
 #include "processor_name.h"
 #include "quorvant_host.h"
 #include "shared_data.h"
@@ -215,24 +215,25 @@ int main(int argc, char **argv) {
     }
   }
 
-  // What the exact reduction costs in this build (32-bit products only):
-  // SIN alone against its previous handler, interleaved rounds.
-  std::printf("\nSIN alone through the timing host: handler against its previous version\n");
-  std::printf("%-5s %3s %9s %11s %7s %9s %6s\n", "text", "d", "SIN ns", "previous ns", "ratio", "t-host ns",
-              "own");
+  // What the exact forms cost in this build (32-bit products only): each
+  // handler against the one it replaced, interleaved rounds.
+  std::printf("\nThrough the timing host: handlers against their previous versions\n");
+  std::printf("%-5s %-5s %3s %9s %11s %7s %9s %6s\n", "call", "text", "d", "ns", "previous ns", "ratio",
+              "t-host ns", "own");
   fake_host::InstallTimed();
   for (int i = 0; i < kBenchCaseCount; ++i) {
     const BenchCase &c = kBenchCases[i];
-    if (std::strcmp(c.function, "SIN") != 0) continue;
+    const PreviousHandler *previous = FindPreviousHandler(c.function);
+    if (previous == nullptr) continue;
     for (int d = 0; d < 2; ++d) {
       double now[kMaxRounds], before[kMaxRounds], host_only[kMaxRounds];
       for (int round = 0; round < g_rounds; ++round) {
-        now[round] = Direct(FindFunction("SIN")->handler, c, kBenchDigits[d]);
-        before[round] = Direct(PreviousSinHandler, c, kBenchDigits[d]);
-        host_only[round] = Direct(HostOnlyHandler("SIN"), c, kBenchDigits[d]);
+        now[round] = Direct(FindFunction(c.function)->handler, c, kBenchDigits[d]);
+        before[round] = Direct(previous->handler, c, kBenchDigits[d]);
+        host_only[round] = Direct(HostOnlyHandler(c.function), c, kBenchDigits[d]);
       }
       const double a = Median(now, g_rounds), b = Median(before, g_rounds), h = Median(host_only, g_rounds);
-      std::printf("%-5s %3u %9.0f %11.0f %7.3f %9.0f %6.3f\n", c.length,
+      std::printf("%-5s %-5s %3u %9.0f %11.0f %7.3f %9.0f %6.3f\n", c.function, c.length,
                   static_cast<unsigned>(kBenchDigits[d]), a, b, a / b, h, (a - h) / (b - h));
     }
   }

@@ -26,14 +26,15 @@ FUNCTIONS = [
      "−1 ≤ x ≤ 1. Outside it the result is not a number.",
      ["ACOS(0.5)", "ACOS(-1)", "ACOS(0)"], ["ACOS(1)", "ACOS(2)"]),
     ("ACOSH", "ACOSH(x)", "The inverse hyperbolic cosine, ln(x + √(x² − 1)), computed in extended precision, so "
-     "that x² does not overflow for any number.",
+     "that x² does not overflow for any number and no digits are lost near 1: within one unit in the last place "
+     "of the result double.",
      "x ≥ 1. Below 1 the square root has no real value.",
      ["ACOSH(2)", "ACOSH(10)", "ACOSH(1e200)"], ["ACOSH(1)", "ACOSH(0.5)"]),
     ("ASIN", "ASIN(x)", "The arc sine of x, in radians from −π/2 to π/2.",
      "−1 ≤ x ≤ 1. Outside it the result is not a number.",
      ["ASIN(0.5)", "ASIN(1)"], ["ASIN(-0)", "ASIN(1.5)"]),
-    ("ASINH", "ASINH(x)", "The inverse hyperbolic sine, ln(x + √(x² + 1)), as written: for large negative x the "
-     "sum cancels and the digits are lost.",
+    ("ASINH", "ASINH(x)", "The inverse hyperbolic sine, ln(x + √(x² + 1)), with ASINH(−x) exactly −ASINH(x): "
+     "within one unit in the last place of the result double, for the tiniest x too.",
      "Every number.",
      ["ASINH(1)", "ASINH(-0.5)", "ASINH(1000)"], ["ASINH(0)"]),
     ("ATAN", "ATAN(y[, x])", "The angle of the point (x, y) in radians, from −π to π: the arc tangent of y / x "
@@ -41,7 +42,8 @@ FUNCTIONS = [
      "plain arc tangent of y, from −π/2 to π/2.",
      "Every pair of numbers; ATAN(0, 0) is 0.",
      ["ATAN(1)", "ATAN(1, -1)", "ATAN(1, 0)"], ["ATAN(1,)", "ATAN(0, -1)", "ATAN(-0, -1)", "ATAN(0, 0)"]),
-    ("ATANH", "ATANH(x)", "The inverse hyperbolic tangent, ½ ln((1 + x) / (1 − x)).",
+    ("ATANH", "ATANH(x)", "The inverse hyperbolic tangent, ½ ln((1 + x) / (1 − x)): within one unit in the last "
+     "place of the result double, near 0 and near ±1 too.",
      "−1 < x < 1; ±1 give infinities, beyond them the result is not a number.",
      ["ATANH(0.5)", "ATANH(-0.9)"], ["ATANH(1)", "ATANH(-1)", "ATANH(2)"]),
     ("CEIL", "CEIL(x)", "The smallest whole number not below x.",
@@ -59,7 +61,8 @@ FUNCTIONS = [
     ("CSC", "CSC(x)", "The cosecant of x, 1 / sin x, x in radians.",
      "Every finite number but the multiples of π.",
      ["CSC(1)", "CSC(-2)"], ["CSC(0)", "CSC(-0)", "CSC(1e999)"]),
-    ("EXP", "EXP(x)", "e to the power x.",
+    ("EXP", "EXP(x)", "e to the power x, within one unit in the last place of the result double over the whole "
+     "range, the results below 2.2e−308 included.",
      "Every number; beyond about 709.78 the result is infinite, below about −745.13 it is 0.",
      ["EXP(1)", "EXP(-1)", "EXP(100)"], ["EXP(0)", "EXP(1000)", "EXP(-1000)"]),
     ("FACT", "FACT(n)", "n! = 1 × 2 × … × n. Up to 12! = 479001600 the exact whole number, which the interpreter "

@@ -5,7 +5,9 @@
 // and rounding the calling thread has set (on Windows 53-bit precision,
 // round to nearest). Precision control rounds only fadd/fsub/fmul/fdiv/fsqrt;
 // the transcendental instructions below always deliver 64-bit significands,
-// and loading a constant or an integer is exact.
+// and loading a constant or an integer is exact. The one exception is
+// RunAtExtendedPrecision below: formulas whose basic operations need all 64
+// bits raise the precision for themselves and put the caller's word back.
 #pragma once
 
 #include <cstdint>
@@ -60,6 +62,26 @@ inline double DefaultNaN() {
   return result;
 }
 
+// The caller's word with the precision field at 64 bits; rounding and the
+// exception masks stay as they are.
+inline std::uint16_t WithExtendedPrecision(std::uint16_t word) {
+  return static_cast<std::uint16_t>(word | kPrecisionControl);
+}
+
+// Runs `formula` on x with the basic operations at 64-bit precision and
+// hands back its extended result under the caller's control word again.
+// Both fldcw carry the value as an operand ("+t"), so the compiler can move
+// no arithmetic of the formula before the first or past the second.
+inline long double RunAtExtendedPrecision(long double (*formula)(long double), double x) {
+  const std::uint16_t saved = ReadControlWord();
+  const std::uint16_t extended = WithExtendedPrecision(saved);
+  long double value = x;
+  __asm__ __volatile__("fldcw %1" : "+t"(value) : "m"(extended));
+  value = formula(value);
+  __asm__ __volatile__("fldcw %1" : "+t"(value) : "m"(saved));
+  return value;
+}
+
 // fsin, fcos, fptan: the operand must lie within +-2^63; beyond that the
 // instruction leaves it unchanged (see trig_reduction.h).
 TESSARIM_X87_UNARY(X87Sin, "fsin")
@@ -87,6 +109,14 @@ inline long double X87Atan2(long double numerator, long double denominator) {
 inline long double X87FactorLog2(long double factor, long double x) {
   long double result;
   __asm__("fyl2x" : "=t"(result) : "0"(x), "u"(factor) : "st(1)");
+  return result;
+}
+
+// fyl2xp1: factor * log2(1 + t) without forming 1 + t, so the bits of a
+// small t all count; valid for |t| < 1 - sqrt(2)/2.
+inline long double X87FactorLog2Plus1(long double factor, long double t) {
+  long double result;
+  __asm__("fyl2xp1" : "=t"(result) : "0"(t), "u"(factor) : "st(1)");
   return result;
 }
 
