@@ -94,6 +94,7 @@ Var HostListed     ; 1 when FuncN names the library already
 Var Installed      ; the folder of an installation that blocks another, or ""
 Var OnPage         ; 1 while the folder page's leave function runs
 Var Answer         ; the check DLL's last answer, a number
+Var AnswerNumber   ; the same read as a number: it differs when the call failed
 Var Folder         ; the folder that CanonicalForm and ParentFolder work on
 Var OtherFolder    ; the folder that SameFolder compares it with,
 Var Same           ; and its answer: 1 when they name one folder
@@ -141,8 +142,8 @@ Var StateKept      ; 1 once the above was found: from then on a failure restores
   StrCpy $0 "error"
   System::Call '$PLUGINSDIR\tessarim-check.dll::${CALL} ?u'
   StrCpy $Answer $0
-  IntOp $0 $Answer + 0
-  ${If} $0 != $Answer
+  IntOp $AnswerNumber $Answer + 0
+  ${If} $AnswerNumber != $Answer
     MessageBox MB_OK|MB_ICONSTOP "${MSG_CHECKS_FAILED}" /SD IDOK
     SetErrorLevel ${EXIT_ABORTED}
     Quit
