@@ -534,20 +534,22 @@ class Lifecycle(unittest.TestCase):
             ("Q:\\T", "does not exist"),
             ("C:\\", "a drive's root"),
         ]
+        os.makedirs(linux(in_scratch))
+        with open(linux(in_scratch + "file.txt"), "w") as f:
+            f.write("a file")
+        before = registry()
+        shown = set()
         for folder, text in cases:
             with self.subTest(folder):
-                reset()
-                os.makedirs(linux(in_scratch))
-                with open(linux(in_scratch + "file.txt"), "w") as f:
-                    f.write("a file")
-                before = registry()
                 self.assertEqual(install(folder), 6)
                 self.assertEqual(registry(), before)
                 self.assertEqual(os.listdir(linux(in_scratch)), ["file.txt"])
-                message = self.refused_before_page(folder)
-                self.assertIn(text, message)
-                self.assertIn("Nothing was changed.", message)
-                self.assertEqual(registry(), before)
+                # Each reason's box once, with its windows.
+                if text not in shown:
+                    shown.add(text)
+                    message = self.refused_before_page(folder)
+                    self.assertIn(text, message)
+                    self.assertIn("Nothing was changed.", message)
 
     def test_running_uninstaller_is_refused(self):
         """A running program in UTessarim.exe's place cannot be replaced:
@@ -603,7 +605,7 @@ class Lifecycle(unittest.TestCase):
         either waits its turn (3, and the uninstall ends with nothing left)
         or lands whole and stays removable: never an entry whose uninstaller
         the old script deletes."""
-        for delay in (0, 0.5, 1, 2, 4, 8):
+        for delay in (0, 1, 2, 4):
             with self.subTest(delay=delay):
                 reset()
                 self.assertEqual(install(), 0)
