@@ -1,6 +1,9 @@
 #include "library_list.h"
 
 #include <cstdio>
+#include <cstring>
+
+#include "host_list_registry.h"
 
 bool ReadHostList(HostList *list, char *error, int error_size) {
   list->count = 0;
@@ -11,27 +14,16 @@ bool ReadHostList(HostList *list, char *error, int error_size) {
     std::snprintf(error, error_size, "HKCU\\%s cannot be read (error %ld)", kHostKey, opened);
     return false;
   }
-  bool ok = true;
-  for (unsigned n = 0; n < kHostListSize; ++n) {
-    char name[16];
-    std::snprintf(name, sizeof name, "%s%u", kHostValuePrefix, n);
-    DWORD type = 0;
-    DWORD size = kPathBufferSize;
-    char *path = list->paths[list->count];
-    LONG read = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE *>(path), &size);
-    if (read == ERROR_FILE_NOT_FOUND) break;
-    if (read != ERROR_SUCCESS) {
-      std::snprintf(error, error_size, "HKCU\\%s\\%s is no library path (%s)", kHostKey, name,
-                    read == ERROR_MORE_DATA ? "too long" : "unreadable");
-      ok = false;
-      break;
-    }
-    if (type != REG_SZ && type != REG_EXPAND_SZ) continue;
-    // Registry texts need not carry their terminator.
-    if (size >= kPathBufferSize) size = kPathBufferSize - 1;
-    path[size] = '\0';
+  HostListWalk walk = {0, HostListEnd::kFull};
+  HostEntry entry;
+  while (NextHostEntry(RegistryHostList(key), &walk, &entry)) {
+    std::memcpy(list->paths[list->count], entry.ansi, entry.ansiLength + 1);
     ++list->count;
   }
   RegCloseKey(key);
-  return ok;
+  if (walk.end != HostListEnd::kUnreadable) return true;
+  char name[kHostValueNameSize];
+  HostValueName(walk.next, name);
+  std::snprintf(error, error_size, "HKCU\\%s\\%s cannot be read", kHostKey, name);
+  return false;
 }

@@ -1,8 +1,9 @@
 // The interpreter's numbered list of function libraries: the values
 // Func0, Func1, ... under HKCU\Software\Quorvant, read up to the first
-// missing number, each text the full path of a library. A value that is no
-// text holds its number but names no library, as the installer and the
-// uninstaller read it.
+// missing number by the rule the installer and the uninstaller follow
+// (host_list.h): a value that names no library in the ANSI code page (no
+// text, too long, a letter without an exact counterpart) holds its number
+// and is stepped over.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +15,6 @@ struct HostList {
   char paths[kHostListSize][kPathBufferSize];
 };
 
-// Fills `list`; false with a one-line reason in `error` when a value that
-// is there cannot serve (too long, unreadable) or the key cannot be read.
+// Fills `list`; false with a one-line reason in `error` when the key or a
+// value that is there cannot be read.
 bool ReadHostList(HostList *list, char *error, int error_size);

@@ -174,10 +174,31 @@ void PrintTrace(int first) {
   }
 }
 
-// The system's text for an error code, on one line.
-void SystemMessage(DWORD code, char *out, DWORD size) {
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, out,
-                           size, nullptr);
+// The length of the insert (% and a number from 1 to 99, with or without a
+// !format!) at `text`, which starts with %; 0 when none starts there.
+std::size_t InsertLength(const char *text) {
+  if (text[1] < '1' || text[1] > '9') return 0;
+  std::size_t length = text[2] >= '0' && text[2] <= '9' ? 3 : 2;
+  const char *close = text[length] == '!' ? std::strchr(text + length + 1, '!') : nullptr;
+  return close != nullptr ? static_cast<std::size_t>(close - text) + 1 : length;
+}
+
+// The system's text for an error code about `subject`, on one line. It is
+// formatted without inserts, for there are no arguments to give: each
+// insert is left as it stands ("%1 is not a valid Win32 application"),
+// and the subject takes its place.
+void SystemMessage(DWORD code, const char *subject, char *out, DWORD size) {
+  char text[256];
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                           sizeof text, nullptr);
+  text[n < sizeof text ? n : 0] = '\0';
+  n = 0;
+  for (const char *c = text; *c != 0 && n + 1 < size;) {
+    std::size_t insert = *c == '%' ? InsertLength(c) : 0;
+    if (insert == 0) out[n++] = *c++;
+    for (const char *s = subject; insert != 0 && *s != 0 && n + 1 < size; ++s) out[n++] = *s;
+    c += insert;
+  }
   while (n > 0 && (out[n - 1] == '\r' || out[n - 1] == '\n' || out[n - 1] == ' ' || out[n - 1] == '.')) --n;
   out[n] = '\0';
   for (DWORD i = 0; i < n; ++i) {
@@ -189,8 +210,8 @@ void SystemMessage(DWORD code, char *out, DWORD size) {
 // One line for a library that cannot serve, with the system's last error.
 int LibraryFailure(const char *path, const char *what) {
   DWORD code = GetLastError();
-  char text[256];
-  SystemMessage(code, text, sizeof text);
+  char text[512];
+  SystemMessage(code, path, text, sizeof text);
   std::fprintf(stderr, "tessarim-host: %s: %s: %s (error %lu)\n", path, what, text, code);
   return kNoLibrary;
 }

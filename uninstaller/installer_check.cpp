@@ -4,7 +4,7 @@
 // its own path and could remove itself and the folder; a host-list number
 // only where the uninstaller's scan reaches it. No runtime, as the
 // uninstaller: its entry point does nothing.
-#include "host_list.h"
+#include "host_list_registry.h"
 #include "path_checks.h"
 
 namespace {
@@ -86,20 +86,19 @@ extern "C" int WINAPI FolderVerdict(const WCHAR *folder) {
 // nor the interpreter would reach an entry written after it.
 extern "C" int WINAPI HostListEntry(const WCHAR *library, int *listed) {
   *listed = 0;
-  char ansi[2 * MAX_PATH];
-  DWORD n = PlatformAnsi(library, (DWORD)lstrlenW(library), ansi, sizeof ansi);
-  if (n >= MAX_PATH) return -1;
+  int length = lstrlenW(library);
+  if (length + 1 > static_cast<int>(kPathBufferSize)) return -1;
   HKEY key;
   LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, kHostKey, 0, KEY_READ, &key);
   if (opened == ERROR_FILE_NOT_FOUND) return 0;
   if (opened != ERROR_SUCCESS) return -1;
-  HostListScan scan = ScanHostList(key, ansi);
+  HostListScan scan = ScanHostList(RegistryHostList(key), AsUtf16(library), static_cast<unsigned>(length));
   RegCloseKey(key);
   if (scan.listed >= 0) {
     *listed = 1;
     return scan.listed;
   }
-  return scan.endsAtGap ? (int)scan.end : -1;
+  return scan.endsAtGap ? static_cast<int>(scan.end) : -1;
 }
 
 extern "C" BOOL WINAPI CheckEntry(HINSTANCE, DWORD, LPVOID) { return TRUE; }

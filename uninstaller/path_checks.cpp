@@ -4,21 +4,30 @@ bool AnsiLeadByte(unsigned char lead) { return IsDBCSLeadByteEx(CP_ACP, lead) !=
 
 bool OemLeadByte(unsigned char lead) { return IsDBCSLeadByteEx(CP_OEMCP, lead) != FALSE; }
 
-bool SameInAnsi(const char *ansi, DWORD length, const WCHAR *wide) {
+int ExactAnsi(const WCHAR *wide, int length, char *ansi, int size) {
+  if (length == 0) return 0;
   // The used-default report exists for the single-byte and double-byte
   // code pages only; a UTF-8 ANSI code page has no best fit, and refuses
   // what it cannot carry.
-  UINT codePage = GetACP();
-  bool utf = codePage == CP_UTF8;
-  char converted[MAX_PATH];
+  bool utf = GetACP() == CP_UTF8;
   BOOL usedDefault = FALSE;
-  int size = WideCharToMultiByte(CP_ACP, utf ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS, wide, -1,
-                                 converted, MAX_PATH, nullptr, utf ? nullptr : &usedDefault);
-  if (size == 0 || usedDefault || (DWORD)size != length + 1) return false;
+  int n = WideCharToMultiByte(CP_ACP, utf ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS, wide, length, ansi,
+                              size, nullptr, utf ? nullptr : &usedDefault);
+  return n <= 0 || usedDefault ? -1 : n;
+}
+
+bool SameInAnsi(const char *ansi, DWORD length, const WCHAR *wide) {
+  char converted[MAX_PATH];
+  int n = ExactAnsi(wide, lstrlenW(wide), converted, MAX_PATH);
+  if (n < 0 || static_cast<DWORD>(n) != length) return false;
   for (DWORD i = 0; i < length; ++i) {
     if (converted[i] != ansi[i]) return false;
   }
   return true;
+}
+
+bool SamePath(const WCHAR *a, int aLength, const WCHAR *b, int bLength) {
+  return CompareStringOrdinal(a, aLength, b, bLength, TRUE) == CSTR_EQUAL;
 }
 
 namespace {

@@ -16,10 +16,22 @@ static_assert(kPathBufferSize == MAX_PATH, "the contract's path buffers are the 
 bool AnsiLeadByte(unsigned char lead);
 bool OemLeadByte(unsigned char lead);
 
+// Writes the ANSI form of the `length` units of `wide` into `ansi` (`size`
+// bytes, no zero added) and returns its length in bytes; -1 when a
+// character of `wide` is missing there or would stand in by a best-fit
+// look-alike (Ō read as O would name another folder), or when it does not
+// fit.
+int ExactAnsi(const WCHAR *wide, int length, char *ansi, int size);
+
 // Whether the `length` bytes of `ansi` are exactly `wide` in the ANSI code
-// page: no character of `wide` is missing there or stands in by a best-fit
-// look-alike (Ō read as O would name another folder).
+// page (ExactAnsi).
 bool SameInAnsi(const char *ansi, DWORD length, const WCHAR *wide);
+
+// Whether two paths are one name to the file system: ordinally, letter case
+// ignored, on their UTF-16 forms, as the file system compares names. A
+// linguistic comparison (lstrcmpiA, lstrcmpiW) calls Strasse and Straße
+// equal, two folders that both exist.
+bool SamePath(const WCHAR *a, int aLength, const WCHAR *b, int bLength);
 
 // Whether a program path may be acted on: its ANSI form `path` (n bytes,
 // as GetModuleFileNameA gives it in a MAX_PATH buffer) is not empty, not

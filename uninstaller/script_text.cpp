@@ -2,18 +2,6 @@
 
 namespace {
 
-// Where the character that ends the first `length` bytes of `text` starts:
-// a double-byte character is read from its lead byte on, so that its second
-// byte is never taken for a character of its own. -1 for no text.
-int LastCharacter(const char *text, int length, LeadByteTest isLead) {
-  int last = -1;
-  for (int i = 0; i < length; ++i) {
-    last = i;
-    if (isLead((unsigned char)text[i]) && i + 1 < length) ++i;
-  }
-  return last;
-}
-
 bool Holds(const char *text, unsigned length, char wanted) {
   for (unsigned i = 0; i < length; ++i) {
     if (text[i] == wanted) return true;
@@ -74,17 +62,6 @@ bool PlainInCommandLine(char c) {
 }
 
 } // namespace
-
-int LastBackslash(const char *text, int length, LeadByteTest isLead) {
-  int found = -1;
-  for (int i = 0; i < length; ++i) {
-    if (isLead((unsigned char)text[i]) && i + 1 < length)
-      ++i;
-    else if (text[i] == '\\')
-      found = i;
-  }
-  return found;
-}
 
 bool PathFitsScript(const char *path, unsigned length) {
   if (length == 0 || length >= kScriptPathLimit) return false;

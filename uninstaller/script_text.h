@@ -39,25 +39,15 @@
 #pragma once
 
 #include "contract.h"
+#include "path_text.h"
 
 // Longest path, terminating zero included (the platform's MAX_PATH).
 const unsigned kScriptPathLimit = kPathBufferSize;
-
-// Whether a byte starts a double-byte character in the code page the paths
-// are written in (never, in a single-byte one). The second byte of such a
-// character may be 92 (\) or 124 (|): every test for a backslash steps
-// over it. The writer has no windows.h, so the caller says which bytes lead.
-typedef bool (*LeadByteTest)(unsigned char lead);
 
 // Room for the longest script, with room to spare: the fixed text (200
 // bytes), P twice, D once and Q once with every character a doubled % (518
 // bytes each), and S (259 bytes) come to less than 2.5 KiB.
 const unsigned kScriptTextCapacity = 4096;
-
-// Position of the last backslash of its own among the first `length` bytes
-// of `text` (not the second byte of a double-byte character), or -1 when
-// there is none.
-int LastBackslash(const char *text, int length, LeadByteTest isLead);
 
 // True when the `length` bytes of `path` may stand inside the script's
 // double quotes: 1 to 259 bytes, none of them a control character or one

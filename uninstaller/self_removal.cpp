@@ -74,7 +74,7 @@ bool MakeScriptPath() {
   // The name is appended: the folder must end in a backslash of its own,
   // not in the second byte of a double-byte letter.
   if (!ExactFolder(PathBuffer, length, kTempPathLimit, wide, wideLength) ||
-      LastBackslash(PathBuffer, (int)length, AnsiLeadByte) != (int)length - 1)
+      !EndsInBackslash(PathBuffer, (int)length, AnsiLeadByte))
     return false;
   lstrcpyA(PathBuffer + length, kScriptFileName);
   return true;
@@ -92,7 +92,7 @@ DWORD InSystemFolder(bool windowsFolder, const char *name, DWORD room, char *pat
   DWORD wideLength =
       windowsFolder ? GetSystemWindowsDirectoryW(wide, MAX_PATH) : GetSystemDirectoryW(wide, MAX_PATH);
   if (!ExactFolder(path, length, MAX_PATH, wide, wideLength)) return 0;
-  bool separated = LastBackslash(path, (int)length, AnsiLeadByte) == (int)length - 1;
+  bool separated = EndsInBackslash(path, (int)length, AnsiLeadByte);
   DWORD nameLength = (DWORD)lstrlenA(name);
   if (length + 1 + nameLength + room >= MAX_PATH) return 0;
   if (!separated) path[length++] = '\\';

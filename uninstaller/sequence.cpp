@@ -3,16 +3,6 @@
 // file that could not be deleted.
 #include "uninstaller.h"
 
-#include <commctrl.h>
-
-bool NamesThisProgram(const char *path, DWORD n) {
-  WCHAR wide[MAX_PATH];
-  DWORD wideLength = ProgramPathW(wide);
-  return NamesProgram(path, n, wide, wideLength);
-}
-
-void StepProgress() { SendDlgItemMessageA(MainWindow, IDC_PROGRESS, PBM_STEPIT, 0, 0); }
-
 namespace {
 
 // Deletes the platform's count of the library's users outright; it is never
@@ -27,9 +17,15 @@ void RemoveSharedFileCount() {
 // Deletes the first of Func0, Func1, ... that names the library. The others
 // keep their names, since the host numbers them itself.
 void RemoveHostListEntry() {
+  // PathBuffer is the program's own wide path in the ANSI code page
+  // exactly, so it converts back to the wide library path.
+  WCHAR library[MAX_PATH];
+  int length = MultiByteToWideChar(CP_ACP, 0, PathBuffer, -1, library, MAX_PATH);
+  if (length <= 1) return;
   HKEY key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kHostKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-  HostListScan scan = ScanHostList(key, PathBuffer);
+  HostListScan scan =
+      ScanHostList(RegistryHostList(key), AsUtf16(library), static_cast<unsigned>(length - 1));
   if (scan.listed >= 0) {
     char name[kHostValueNameSize];
     HostValueName((unsigned)scan.listed, name);
@@ -58,6 +54,6 @@ void RunUninstall() {
   RemoveSharedFileCount();
   DeleteLibraryFile();
   RemoveHostListEntry();
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+  RemoveUninstallEntry();
   ScheduleSelfRemoval();
 }

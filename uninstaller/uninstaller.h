@@ -2,13 +2,13 @@
 // through a batch script that outlives it, its own executable and folder.
 //
 // Everything runs on one thread. No C or C++ runtime is linked: text work
-// goes through KERNEL32's lstr* functions and USER32's wsprintfA, and every
-// path lives in a fixed buffer of MAX_PATH bytes.
+// goes through KERNEL32's lstr* functions, and every path lives in a fixed
+// buffer of MAX_PATH bytes or UTF-16 units.
 #pragma once
 
 #include <windows.h>
 
-#include "host_list.h"
+#include "host_list_registry.h"
 #include "path_checks.h"
 #include "resource.h"
 
@@ -23,7 +23,7 @@ extern char PathBuffer[MAX_PATH];
 // The progress bar moves one step after the library file and one after the
 // last step.
 const int kProgressSteps = 2;
-// Moves the dialog's progress bar one step.
+// Moves the dialog's progress bar one step (progress.cpp).
 void StepProgress();
 
 // Creates the dialog and runs its message loop until the dialog is
@@ -37,6 +37,10 @@ void RunUninstall();
 // Deletes the file named in PathBuffer, warns when that fails for any reason
 // but a missing file, and steps the progress bar.
 void DeleteLibraryFile();
+// Deletes the program list's entry when it is this installation's: its
+// InstallLocation names this program's folder (both in long form, compared
+// as the file system compares names), or it names no folder.
+void RemoveUninstallEntry();
 // Writes the self-removal script and starts it at idle priority (without
 // elevation tessarim.bat in the user's temporary folder; elevated a new,
 // uniquely named file in the system's), and steps the progress bar.
@@ -64,6 +68,6 @@ BOOL StartProcess(const char *application, char *commandLine, DWORD flags, const
                   STARTUPINFOA *startup, PROCESS_INFORMATION *process);
 
 // Whether the program path in `path` (n characters, from ProgramPath) names
-// this program (NamesProgram with the program's wide path). Only then may
-// anything be touched.
+// this program (NamesProgram with the program's wide path; this_program.cpp).
+// Only then may anything be touched.
 bool NamesThisProgram(const char *path, DWORD n);

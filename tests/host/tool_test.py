@@ -107,6 +107,13 @@ class Tool(unittest.TestCase):
             ("no RexxFeedback", ["--library", windows(os.path.join(BIN, "quorvant.dll")), "PI"], b"", 3, [],
              "quorvant.dll: has no RexxFeedback: "),
         ])
+        # The system's text about a file that is no program has an insert
+        # for its name: the path stands there, not "%1".
+        not_program = windows(os.path.join(BIN, os.pardir, "CMakeCache.txt"))
+        code, out, err = host("--library", not_program, "PI")
+        self.assertEqual((code, len(err)), (3, 1), err)
+        self.assertNotIn("%", err[0])
+        self.assertEqual(err[0].count(not_program), 2, err[0])
 
     def test_list_and_trace(self):
         code, out, err = host("--library", LIBRARY, "--list")

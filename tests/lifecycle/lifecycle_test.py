@@ -137,15 +137,14 @@ def elevated_scripts():
     return {name for name in os.listdir(folder) if name.startswith("tessarim-") and name.endswith(".bat")}
 
 
-def uninstall_through_entry(test, meanwhile=lambda: None):
+def uninstall_through_entry(test, command=("uninstaller", "--remove", "Tessarim"), meanwhile=lambda: None):
     """Starts the uninstall as the platform's program list does, from the
-    uninstall entry, clicks OK, runs `meanwhile` and waits for the script to
-    finish."""
+    uninstall entry (or as `command` does), clicks OK, runs `meanwhile` and
+    waits for the script to finish."""
     script = os.path.join(temporary_folder(), "tessarim.bat")
     earlier = elevated_scripts()
     # Wine's program list runs the entry's UninstallString and waits.
-    remover = subprocess.Popen([WINE_RUN, PREFIX, "uninstaller", "--remove", "Tessarim"],
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    remover = subprocess.Popen([WINE_RUN, PREFIX, *command], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         found = probe("ok-button", CAPTION, timeout=120)
         test.assertEqual(found.returncode, 0, "the uninstaller's dialog did not appear")
@@ -273,6 +272,9 @@ class Lifecycle(unittest.TestCase):
                                                       "Funcs=text:C:\\c.dll", "Func256=text:C:\\d.dll"],
              {"Func0": LIBRARY, "Func01": "C:\\a.dll", "Func-1": "C:\\b.dll", "Funcs": "C:\\c.dll",
               "Func256": "C:\\d.dll"}),
+            ("an overlong value takes its number", ["Func0=text:" + OVERLONG], {"Func0": OVERLONG, "Func1": LIBRARY}),
+            ("listed beyond an overlong value", ["Func0=text:" + OVERLONG, "Func1=text:" + LIBRARY],
+             {"Func0": OVERLONG, "Func1": LIBRARY}),
             ("last free number", ["Func0=fill:255"], None),
         ]
         for what, values, expected in cases:
@@ -287,6 +289,58 @@ class Lifecycle(unittest.TestCase):
                 want = {name: ("REG_DWORD", str(v)) if isinstance(v, int) else ("REG_SZ", v)
                         for name, v in expected.items()}
                 self.assertEqual(got, want)
+
+    def test_copy_elsewhere_leaves_the_installation(self):
+        """A copy of the uninstaller run from a download folder finds no
+        library beside it, and takes nothing of the installation: its
+        program-list entry names another folder."""
+        self.assertEqual(install(), 0)
+        before = registry()
+        copy = "C:\\" + SCRATCH + "\\Downloads\\UTessarim.exe"
+        os.makedirs(os.path.dirname(linux(copy)))
+        shutil.copy(linux(PROGRAM), linux(copy))
+        uninstall_through_entry(self, (copy,))
+        self.assertFalse(os.path.exists(linux(copy)))
+        self.assertEqual(registry(), before)
+        self.assertTrue(os.path.exists(linux(LIBRARY)) and os.path.exists(linux(PROGRAM)))
+
+        self.uninstall_leaves_nothing(LIBRARY, {})
+
+    def uninstall_leaves_nothing(self, library, host_values):
+        """Uninstalls through the entry: no entry naming `library`, no
+        folder, and only `host_values` left in the host list."""
+        uninstall_through_entry(self)
+        after = registry()
+        self.assertEqual(host_list(after), host_values)
+        self.assertEqual([(SHARED_KEY, library) in after, (UNINSTALL_KEY, "") in after,
+                          os.path.exists(linux(library.rsplit("\\", 1)[0]))], [False] * 3)
+
+    def test_values_that_name_no_library(self):
+        """A value before the gap that is no text, or names another
+        library: not taken for the library's entry, never deleted."""
+        strasse = "C:\\" + SCRATCH + "\\Strasse\\tessarim.dll"
+        osaka = "C:\\" + SCRATCH + "\\\u014csaka\\tessarim.dll"
+        cases = [
+            # (what, Func0 as put, folder installed into, Func0 as read back)
+            ("REG_MULTI_SZ holding the library's path", "multi:" + LIBRARY, FOLDER,
+             ("type 7", "%d bytes" % (2 * len(LIBRARY) + 4))),
+            ("REG_BINARY holding it", "binary:" + LIBRARY, FOLDER, ("type 3", "%d bytes" % (len(LIBRARY) + 1))),
+            ("Strasse, installed into Stra\u00dfe", "text:" + strasse, "C:\\" + SCRATCH + "\\Stra\u00dfe",
+             ("REG_SZ", strasse)),
+            ("\u014csaka, installed into Osaka", "text:" + osaka, "C:\\" + SCRATCH + "\\Osaka", ("REG_SZ", osaka)),
+        ]
+        for what, value, folder, kept in cases:
+            with self.subTest(what):
+                reset("Func0=" + value)
+                if value.startswith("text:"):
+                    os.makedirs(os.path.dirname(linux(value[5:])))
+                    shutil.copy(os.path.join(BIN, "other.dll"), linux(value[5:]))
+                library = folder + "\\tessarim.dll"
+                self.assertEqual(install(folder), 0)
+                self.assertEqual(host_list(registry()), {"Func0": kept, "Func1": ("REG_SZ", library)})
+                ran = wine(os.path.join(BIN, "tessarim-host.exe"), "SIN(1)")
+                self.assertEqual((ran.returncode, ran.stdout), (0, "SIN(1) = 0.841470985\n"), ran.stderr)
+                self.uninstall_leaves_nothing(library, {"Func0": kept})
 
     def test_short_folder_name(self):
         """The paths written are the long ones, whatever form /D= gives, so
@@ -341,9 +395,6 @@ class Lifecycle(unittest.TestCase):
             ("a letter outside the OEM code page", [], None, "C:\\" + SCRATCH + "\\Pr\u20acmie", 6,
              "code page lacks"),
             ("the uninstaller's own path one too long", [], None, too_long, 6, "is too long"),
-            ("an overlong value before the free number", ["Func0=text:" + OVERLONG], None, FOLDER, 4, None),
-            ("listed only beyond an overlong value", ["Func0=text:" + OVERLONG, "Func1=text:" + LIBRARY], None,
-             FOLDER, 4, None),
             ("installed in another folder", [], SECOND_FOLDER, FOLDER, 7, "installed already in " + SECOND_FOLDER),
         ]
         for what, values, installed, folder, code, text in cases:
@@ -472,12 +523,7 @@ class Lifecycle(unittest.TestCase):
         self.assertEqual(entries[(SHARED_KEY, LIBRARY)], ("REG_DWORD", count))
         self.assertEqual(entries[(UNINSTALL_KEY, "InstallLocation")], ("REG_SZ", FOLDER))
         self.assertEqual(entries[(UNINSTALL_KEY, "UninstallString")], ("REG_SZ", '"%s"' % PROGRAM))
-        uninstall_through_entry(self)
-        self.assertFalse(os.path.exists(linux(FOLDER)), "the folder stayed")
-        after = registry()
-        self.assertEqual(host_list(after), {})
-        self.assertNotIn((SHARED_KEY, LIBRARY), after)
-        self.assertNotIn((UNINSTALL_KEY, ""), after)
+        self.uninstall_leaves_nothing(LIBRARY, {})
 
     def test_other_forms_of_the_folder(self):
         """Forms that name FOLDER another way install into FOLDER and write
@@ -610,7 +656,7 @@ class Lifecycle(unittest.TestCase):
                 reset()
                 self.assertEqual(install(), 0)
                 codes = []
-                uninstall_through_entry(self, lambda: codes.append(time.sleep(delay) or install()))
+                uninstall_through_entry(self, meanwhile=lambda: codes.append(time.sleep(delay) or install()))
                 code = codes[0]
                 print("install %s s after OK: exit %s" % (delay, code), file=sys.stderr)
                 self.assertIn(code, (0, 3))

@@ -10,12 +10,13 @@
 //                            entries, empty, volatile or not: under a
 //                            volatile key no lasting key can be made
 //   probe dump               prints the install's registry entries, one
-//                            "key|name|type|data" line each
+//                            "key|name|type|data" line each, in UTF-8
 //   probe ok-button CAPTION  waits for that dialog and prints the screen
 //                            position of its OK button's centre
 //   probe put NAME=text:DATA NAME=number:N NAME=fill:N ...
 //                            writes host-list values (fill: Func0 to
-//                            FuncN-1, each naming C:\taken\N.dll)
+//                            FuncN-1, each naming C:\taken\N.dll), also
+//                            NAME=multi:DATA and NAME=binary:DATA
 //   probe clear [NAME=KIND:DATA ...]
 //                            deletes the host list, the uninstall entry
 //                            and every shared-file count (the prefix is
@@ -32,6 +33,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "window_watch.h"
 
@@ -80,27 +83,37 @@ int RecreateUninstallKey(DWORD options) {
   return 0;
 }
 
+// In UTF-8, so that every letter reads back as the registry holds it.
+std::string Utf8(const wchar_t *wide) {
+  char text[4096];
+  int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+  return size > 0 ? std::string(text, size - 1) : std::string();
+}
+
 void DumpKey(HKEY root, const char *root_name, const char *path) {
   HKEY key;
   if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
   std::printf("%s\\%s|||\n", root_name, path); // the key exists
   for (DWORD i = 0;; ++i) {
-    char name[1024];
-    DWORD name_size = sizeof name;
-    BYTE data[2048];
-    DWORD data_size = sizeof data - 1;
+    wchar_t name[1024];
+    DWORD name_size = sizeof name / sizeof name[0];
+    wchar_t data[1024];
+    DWORD data_size = sizeof data - sizeof data[0];
     DWORD type = 0;
-    if (RegEnumValueA(key, i, name, &name_size, nullptr, &type, data, &data_size) != ERROR_SUCCESS) break;
-    data[data_size] = 0;
+    if (RegEnumValueW(key, i, name, &name_size, nullptr, &type, reinterpret_cast<BYTE *>(data), &data_size) !=
+        ERROR_SUCCESS)
+      break;
+    data[data_size / sizeof data[0]] = 0;
+    std::string shown = Utf8(name);
     if (type == REG_DWORD && data_size == 4) {
       DWORD value;
       std::memcpy(&value, data, 4);
-      std::printf("%s\\%s|%s|REG_DWORD|%lu\n", root_name, path, name, value);
+      std::printf("%s\\%s|%s|REG_DWORD|%lu\n", root_name, path, shown.c_str(), value);
     } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
-      std::printf("%s\\%s|%s|%s|%s\n", root_name, path, name, type == REG_SZ ? "REG_SZ" : "REG_EXPAND_SZ",
-                  reinterpret_cast<char *>(data));
+      std::printf("%s\\%s|%s|%s|%s\n", root_name, path, shown.c_str(),
+                  type == REG_SZ ? "REG_SZ" : "REG_EXPAND_SZ", Utf8(data).c_str());
     } else {
-      std::printf("%s\\%s|%s|type %lu|%lu bytes\n", root_name, path, name, type, data_size);
+      std::printf("%s\\%s|%s|type %lu|%lu bytes\n", root_name, path, shown.c_str(), type, data_size);
     }
   }
   RegCloseKey(key);
@@ -149,7 +162,25 @@ bool PutHostValue(HKEY key, const char *name, DWORD type, const void *data, DWOR
   return RegSetValueExA(key, name, 0, type, static_cast<const BYTE *>(data), size) == ERROR_SUCCESS;
 }
 
-// One NAME=KIND:DATA argument of put.
+// A value of `type` holding the text `utf8` in UTF-16; REG_BINARY holds its
+// ANSI bytes and zero, which a reader through the A functions takes for it.
+bool PutText(HKEY key, const char *name, DWORD type, const char *utf8) {
+  wchar_t wide[2048];
+  int units = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 2047);
+  if (units == 0) return false;
+  if (type == REG_BINARY) {
+    char ansi[4096];
+    int size = WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof ansi, nullptr, nullptr);
+    return size > 0 && PutHostValue(key, name, type, ansi, static_cast<DWORD>(size));
+  }
+  if (type == REG_MULTI_SZ) wide[units++] = 0;
+  wchar_t wide_name[256];
+  MultiByteToWideChar(CP_UTF8, 0, name, -1, wide_name, 256);
+  return RegSetValueExW(key, wide_name, 0, type, reinterpret_cast<const BYTE *>(wide),
+                        static_cast<DWORD>(units * sizeof wide[0])) == ERROR_SUCCESS;
+}
+
+// One NAME=KIND:DATA argument of put, in UTF-8.
 bool Put(HKEY key, const char *argument) {
   char name[256];
   const char *equals = std::strchr(argument, '=');
@@ -157,8 +188,9 @@ bool Put(HKEY key, const char *argument) {
   std::memcpy(name, argument, equals - argument);
   name[equals - argument] = '\0';
   const char *value = equals + 1;
-  if (std::strncmp(value, "text:", 5) == 0)
-    return PutHostValue(key, name, REG_SZ, value + 5, static_cast<DWORD>(std::strlen(value + 5) + 1));
+  if (std::strncmp(value, "text:", 5) == 0) return PutText(key, name, REG_SZ, value + 5);
+  if (std::strncmp(value, "multi:", 6) == 0) return PutText(key, name, REG_MULTI_SZ, value + 6);
+  if (std::strncmp(value, "binary:", 7) == 0) return PutText(key, name, REG_BINARY, value + 7);
   if (std::strncmp(value, "number:", 7) == 0) {
     DWORD n = static_cast<DWORD>(std::strtoul(value + 7, nullptr, 10));
     return PutHostValue(key, name, REG_DWORD, &n, sizeof n);
@@ -176,15 +208,26 @@ bool Put(HKEY key, const char *argument) {
   return false;
 }
 
-int PutAll(int count, char **arguments) {
+// The arguments from `first` on, from the wide command line in UTF-8: the C
+// runtime's pass through the ANSI code page, which lacks letters.
+std::vector<std::string> WideArguments(int first) {
+  int count = 0;
+  wchar_t **arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> out;
+  for (int i = first; arguments != nullptr && i < count; ++i) out.push_back(Utf8(arguments[i]));
+  LocalFree(arguments);
+  return out;
+}
+
+int PutAll(const std::vector<std::string> &arguments) {
   HKEY key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kHostKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
       ERROR_SUCCESS)
     return 1;
   int failures = 0;
-  for (int i = 0; i < count; ++i) {
-    if (!Put(key, arguments[i])) {
-      std::fprintf(stderr, "probe: cannot put %s\n", arguments[i]);
+  for (const std::string &argument : arguments) {
+    if (!Put(key, argument.c_str())) {
+      std::fprintf(stderr, "probe: cannot put %s\n", argument.c_str());
       ++failures;
     }
   }
@@ -209,7 +252,7 @@ int main(int argc, char **argv) {
     return 0;
   }
   if (argc == 3 && std::strcmp(argv[1], "ok-button") == 0) return OkButton(argv[2]);
-  if (argc >= 2 && std::strcmp(argv[1], "put") == 0) return PutAll(argc - 2, argv + 2);
+  if (argc >= 2 && std::strcmp(argv[1], "put") == 0) return PutAll(WideArguments(2));
   if (argc >= 2 && std::strcmp(argv[1], "clear") == 0) {
     RegDeleteTreeA(HKEY_CURRENT_USER, kHostKey);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallKey);
@@ -223,7 +266,7 @@ int main(int argc, char **argv) {
         size = sizeof name;
       RegCloseKey(key);
     }
-    return argc > 2 ? PutAll(argc - 2, argv + 2) : 0;
+    return argc > 2 ? PutAll(WideArguments(2)) : 0;
   }
   if (argc == 4 && std::strcmp(argv[1], "press") == 0) return Press(argv[2], std::atoi(argv[3]));
   if (argc == 3 && std::strcmp(argv[1], "answer-box") == 0) return AnswerBox(argv[2]);

@@ -116,7 +116,9 @@ TEST_F(UninstallTest, HostListScanDeletesOnlyTheFirstMatch) {
         {"Func3", "C:\\c.dll", false}},
        {"Func1"}},
       {"a missing Func1 ends the scan", {{"Func0", "C:\\a.dll", false}, {"Func2", library, false}}, {}},
-      {"data over 260 bytes ends the scan", {{"Func0", overlong, false}, {"Func1", library, false}}, {}},
+      {"data over 260 bytes takes its number",
+       {{"Func0", overlong, false}, {"Func1", library, false}},
+       {"Func1"}},
       {"only the lower of two matches",
        {{"Func0", "C:\\a.dll", false}, {"Func1", library, false}, {"Func2", library, false}},
        {"Func1"}},
@@ -155,6 +157,39 @@ TEST_F(UninstallTest, HostListScanDeletesOnlyTheFirstMatch) {
         EXPECT_EQ(data.substr(0, v.data.size()), v.data) << v.name;
       }
     }
+  }
+}
+
+// The program list's entry goes only with the installation it names: a
+// copy of the program elsewhere leaves it. Folders compare as the file
+// system compares names, in long form.
+TEST_F(UninstallTest, UninstallEntryGoesOnlyWithItsFolder) {
+  std::string folder = scratch_ + "Stra\337e Add-on"; // \337: ß in code page 1252
+  PlaceProgram(folder);
+  CreateDirectoryA((scratch_ + "Strasse Add-on").c_str(), NULL);
+  char shortForm[MAX_PATH] = {};
+  GetShortPathNameA(folder.c_str(), shortForm, MAX_PATH);
+  ASSERT_NE(std::string(shortForm), folder) << "the folder should have a distinct short name";
+  std::string upper = folder;
+  CharUpperA(&upper[0]);
+  struct Case {
+    const char *what;
+    std::string location;
+    bool deleted;
+  } cases[] = {
+      {"this folder, other letter case, final backslash", upper + "\\", true},
+      {"this folder by its short name", shortForm, true},
+      {"Strasse, another folder", scratch_ + "Strasse Add-on", false},
+      {"a folder that is not there", scratch_ + "gone", false},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    test::PutString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation", c.location);
+
+    RunUninstall();
+
+    EXPECT_EQ(test::HasKey(HKEY_LOCAL_MACHINE, kUninstallKey), !c.deleted);
+    test::DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
   }
 }
 
