@@ -51,7 +51,7 @@ Unicode true
 !define MSG_FILE_IN_THE_WAY "A file stands where $INSTDIR, or a folder above it, would be.$\r$\nChoose another folder. ${NOTHING_CHANGED}"
 !define MSG_NO_DRIVE "The drive of $INSTDIR does not exist.$\r$\n${NOTHING_CHANGED}"
 !define MSG_DRIVE_ROOT "$INSTDIR is a drive's root: the uninstaller removes its folder at the end, and a root cannot be removed.$\r$\nChoose a folder on the drive. ${NOTHING_CHANGED}"
-!define MSG_RENAMED "$INSTDIR took another form once it was made: $Folder.$\r$\n${PUT_BACK}"
+!define MSG_RENAMED "$INSTDIR took another form once it was made: $NotWritten.$\r$\n${PUT_BACK}"
 !define MSG_NOT_IN_ANSI "$INSTDIR cannot be written exactly in this system's code page: the interpreter could not load the library from there, and the uninstaller would not remove it.$\r$\nChoose a folder whose name uses the letters of the system's language. ${NOTHING_CHANGED}"
 !define MSG_TOO_LONG "$INSTDIR is too long: the uninstaller's path in it would not fit ${PATH_LIMIT} characters.$\r$\nChoose a shorter folder. ${NOTHING_CHANGED}"
 !define MSG_NOT_IN_SCRIPT "$INSTDIR holds a letter that the command interpreter's code page lacks: the uninstaller could not remove itself and the folder.$\r$\nChoose a folder whose name uses the letters of the system's language. ${NOTHING_CHANGED}"
@@ -104,7 +104,7 @@ Var KeyParent      ; the key's parent,
 Var KeyFound       ; 1 when the key exists,
 Var KeyHandle      ; the key opened,
 Var KeyError       ; the platform's error code
-Var NotWritten     ; what could not be written, for the message
+Var NotWritten     ; what could not be written, or the folder's new form, for the message
 Var Handle         ; a file opened
 Var Busy           ; a file in use, for the message
 Var Size           ; a file's size
@@ -551,6 +551,7 @@ Section "Tessarim"
   Call SameFolder
   ${If} $Answer <> ${FOLDER_ACCEPTED}
   ${OrIf} $Same = 0
+    StrCpy $NotWritten $Folder
     !insertmacro RestoreAndQuit ${EXIT_FOLDER} "${MSG_RENAMED}"
   ${EndIf}
 
