@@ -80,7 +80,8 @@ Verdict JudgeGiven(const WCHAR *given, DWORD length) {
   for (DWORD end = 3; end < length; ++end) {
     if (!IsSlash(given[end])) continue;
     DWORD n = end - start;
-    bool dots = (n == 1 && given[start] == L'.') || (n == 2 && given[start] == L'.' && given[start + 1] == L'.');
+    bool dots =
+        (n == 1 && given[start] == L'.') || (n == 2 && given[start] == L'.' && given[start + 1] == L'.');
     if (n > 0 && !dots && (given[end - 1] == L'.' || given[end - 1] == L' ')) return kFolderBadName;
     start = end + 1;
   }
@@ -198,7 +199,9 @@ const WCHAR *FolderSwitch(const WCHAR *line) {
 
 // The canonical form of `given` in `folder` (kPathBufferSize units), or a
 // verdict that refuses it, leaving `folder` unusable.
-extern "C" int WINAPI CanonicalFolder(const WCHAR *given, WCHAR *folder) { return MakeCanonical(given, folder); }
+extern "C" int WINAPI CanonicalFolder(const WCHAR *given, WCHAR *folder) {
+  return MakeCanonical(given, folder);
+}
 
 // The folder given by /D= on the installer's own command line: -1 without
 // /D=; otherwise the verdict on it, and in `folder` (kPathBufferSize units)

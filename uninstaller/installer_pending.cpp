@@ -55,8 +55,8 @@ bool ScriptNames(DWORD size, const WCHAR *folder) {
 
 // Whether the script at `path` is young and names `folder`.
 bool YoungScriptNames(const WCHAR *path, const WCHAR *folder) {
-  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   FILETIME written;
   DWORD size = 0;

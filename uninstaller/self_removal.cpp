@@ -27,7 +27,8 @@ const DWORD kTempPathLimit = MAX_PATH - sizeof kScriptFileName;
 // The elevated script's name: the prefix, 8 random hexadecimal digits and
 // the extension.
 const DWORD kRandomNameBytes = 4;
-const DWORD kFreshNameSize = sizeof kFreshScriptPrefix - 1 + 2 * kRandomNameBytes + sizeof kFreshScriptExtension;
+const DWORD kFreshNameSize =
+    sizeof kFreshScriptPrefix - 1 + 2 * kRandomNameBytes + sizeof kFreshScriptExtension;
 static_assert(kFreshNameSize == sizeof "tessarim-01234567.bat", "prefix, 8 digits, extension and zero");
 
 // Names tried before an elevated run gives up its script: each collision

@@ -279,7 +279,9 @@ int main(int argc, char **argv) {
   }
   if (argc == 4 && std::strcmp(argv[1], "count") == 0) {
     DWORD n = static_cast<DWORD>(std::strtoul(argv[3], nullptr, 0));
-    return RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSharedKey, argv[2], REG_DWORD, &n, sizeof n) == ERROR_SUCCESS ? 0 : 1;
+    return RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSharedKey, argv[2], REG_DWORD, &n, sizeof n) == ERROR_SUCCESS
+               ? 0
+               : 1;
   }
   if (argc == 2 && std::strcmp(argv[1], "temp") == 0) {
     char path[MAX_PATH];
