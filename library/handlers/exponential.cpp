@@ -13,19 +13,18 @@
 //            infinity or 0 either way, and a small n keeps the split exact,
 //            so EXP(1e308) and EXP(+inf) are +inf, EXP(-1e308) and
 //            EXP(-inf) are 0. Results below 2^-1022 come out as extended
-//            numbers rounded once into the subnormal doubles. The sum
-//            1 + (2^f - 1) is rounded to odd, so that rounding it to a
-//            double later gives what one rounding of the exact sum would:
-//            EXP(2^-53) = 1 + 2^-53 + 2^-107 would otherwise land on the
-//            midpoint 1 + 2^-53 at 64 bits and round to even, down to 1.
+//            numbers rounded once into the subnormal doubles. A sum
+//            1 + (2^f - 1) that lands on a half-way point between two
+//            doubles is moved toward the exact sum first: EXP(2^-53) =
+//            1 + 2^-53 + 2^-107 would otherwise round to 1 + 2^-53 at 64
+//            bits, then to even, down to 1.
 //   LOG(x)   ln 2 * log2 x                     fldln2, fyl2x
 //   LOG10(x) log10 2 * log2 x                  fldlg2, fyl2x
 //   SQRT(x)  sqrt x                            fsqrt
 //
 // LOG(0) is -inf, LOG and SQRT of a negative x the default NaN. EXP beyond
 // the double range becomes an infinity or 0 at the rounding to double.
-#include <cstdint>
-#include <cstring>
+#include <cmath>
 
 #include "handlers.h"
 #include "numeric_sequence.h"
@@ -38,18 +37,18 @@ constexpr long double kLn2High = 0x1.62e42fefa2p-1L;
 constexpr long double kLn2Low = 0x1.9ef35793c7673008p-41L;
 constexpr long double kExpClamp = 1500.0L;
 
-// 1 + s rounded to odd: when the sum is inexact and its last bit is 0, it
-// moves one step toward the exact sum (|s| < 1, so the error is exact).
-long double OnePlusRoundedToOdd(long double s) {
+// 1 + s for the rounding to a double that follows: where the sum lies on
+// a half-way point between two doubles but the exact sum does not, it
+// moves one step (2^-63 above 1, 2^-64 below) toward the exact sum.
+// |s| < 1, so the error is exact, and so is the distance to the double.
+long double OnePlusForDouble(long double s) {
   const long double sum = 1.0L + s;
   const long double error = s - (sum - 1.0L);
-  std::uint64_t significand;
-  std::memcpy(&significand, &sum, sizeof significand);
-  if (error == 0 || (significand & 1) != 0) {
+  const long double half_spacing = sum > 1.0L ? 0x1p-53L : 0x1p-54L;
+  if (error == 0 || std::fabs(sum - RoundToDouble(sum)) != half_spacing) {
     return sum;
   }
-  // The spacing above 1 is 2^-63, below it 2^-64.
-  const long double step = sum > 1.0L || (sum == 1.0L && error > 0) ? 0x1p-63L : 0x1p-64L;
+  const long double step = sum > 1.0L ? 0x1p-63L : 0x1p-64L;
   return error > 0 ? sum + step : sum - step;
 }
 
@@ -61,7 +60,7 @@ long double ExpExtended(long double x) {
   }
   const long double n = X87RoundToInteger(x * X87Log2OfE());
   const long double r = (x - n * kLn2High) - n * kLn2Low;
-  return X87Scale(OnePlusRoundedToOdd(X87Exp2Minus1(r * X87Log2OfE())), n);
+  return X87Scale(OnePlusForDouble(X87Exp2Minus1(r * X87Log2OfE())), n);
 }
 
 long double ExpFormula(double x) { return RunAtExtendedPrecision(ExpExtended, x); }
