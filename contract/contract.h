@@ -3,20 +3,26 @@
 // installer: change them there, never here. Portable: no windows.h.
 #pragma once
 
+// HKLM: the parent of the shared-file counts' key.
+constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+
 // HKLM: the platform's counts of shared files' users, one value per full path.
 constexpr char kSharedDllsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
+// HKCU: the parent of the interpreter's key.
+constexpr char kHostParentKey[] = "Software";
+
 // HKCU: the interpreter's list of function libraries.
 constexpr char kHostKey[] = "Software\\Quorvant";
+
+// HKLM: the platform's program list, the parent of the uninstall entry.
+constexpr char kUninstallParentKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 // HKLM: the entry of the platform's program list.
 constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessarim";
 
 // The list's values are this text and a decimal number without leading zero.
 constexpr char kHostValuePrefix[] = "Func";
-
-// In the uninstall entry: the folder of the installation.
-constexpr char kInstallLocationValue[] = "InstallLocation";
 
 // Numbers from 0 up to this, not included; the interpreter reads no further.
 constexpr unsigned kHostListSize = 256;
@@ -27,5 +33,51 @@ constexpr char kLibraryFileName[] = "tessarim.dll";
 // The uninstaller.
 constexpr char kUninstallerFileName[] = "UTessarim.exe";
 
+// The self-removal script of an uninstall without elevation, in the user's temporary folder: the library's name with the extension bat.
+constexpr char kScriptFileName[] = "tessarim.bat";
+
+// An elevated uninstall's script, in the system's temporary folder, is named this, 8 random hexadecimal digits and the extension.
+constexpr char kFreshScriptPrefix[] = "tessarim-";
+
+// The extension of an elevated uninstall's script.
+constexpr char kFreshScriptExtension[] = ".bat";
+
 // Every path buffer, its zero included, in ANSI bytes and in UTF-16 units.
 constexpr unsigned kPathBufferSize = 260;
+
+// The values of the uninstall entry.
+constexpr char kDisplayNameValue[] = "DisplayName";
+constexpr char kDisplayVersionValue[] = "DisplayVersion";
+constexpr char kPublisherValue[] = "Publisher";
+constexpr char kUninstallStringValue[] = "UninstallString";
+constexpr char kInstallLocationValue[] = "InstallLocation";
+constexpr char kDisplayIconValue[] = "DisplayIcon";
+constexpr char kEstimatedSizeValue[] = "EstimatedSize";
+constexpr char kNoModifyValue[] = "NoModify";
+constexpr char kNoRepairValue[] = "NoRepair";
+
+// What the installer's check DLL answers about a folder.
+enum Verdict {
+  // The folder may be installed into.
+  kFolderAccepted = 0,
+  // A letter that the ANSI code page cannot write exactly: the interpreter could not load the library, nor the uninstaller act on its own path.
+  kFolderNotInAnsi = 1,
+  // The uninstaller's path, or the library's, would not fit its buffers.
+  kFolderTooLong = 2,
+  // The uninstaller's path cannot be written into its removal script: a letter the OEM code page lacks, or a byte the script cannot carry.
+  kFolderNotInScript = 3,
+  // No drive letter, colon and backslash in front: relative to a current folder.
+  kFolderRelative = 4,
+  // A folder name that Windows keeps for a device (NUL, COM1, ...).
+  kFolderDeviceName = 5,
+  // A folder name ending in a dot or a blank, or holding a colon, one of < > " | ? * or a control character.
+  kFolderBadName = 6,
+  // A device, long-path or network form (\\.\, \\?\, \\server).
+  kFolderNotOnDrive = 7,
+  // A file stands where a folder of the path must be.
+  kFolderFileInTheWay = 8,
+  // The drive does not exist.
+  kFolderNoDrive = 9,
+  // A drive's root, which the uninstaller cannot remove.
+  kFolderDriveRoot = 10,
+};

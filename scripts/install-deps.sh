@@ -43,6 +43,8 @@ if [ "$want" = test ]; then
   add_pkg openssl
   # The Japanese locale, from which Wine takes code page 932 for a test.
   add_pkg locales
+  # 7z lists and extracts an NSIS installer's payload, to compare builds.
+  add_pkg p7zip-full
 fi
 
 as_root() {

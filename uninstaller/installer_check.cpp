@@ -9,19 +9,6 @@
 
 namespace {
 
-// What FolderVerdict answers; the installer's messages follow these numbers.
-enum Verdict {
-  kFolderAccepted = 0,
-  // A letter that the ANSI code page cannot write exactly: the interpreter
-  // could not load the library, nor the uninstaller act on its own path.
-  kFolderNotInAnsi = 1,
-  // The uninstaller's path, or the library's, would not fit its buffers.
-  kFolderTooLong = 2,
-  // The uninstaller's path cannot be written into its removal script: a
-  // letter the OEM code page lacks, or a byte the script cannot carry.
-  kFolderNotInScript = 3,
-};
-
 // The script's text while it is tried; kept off the stack, which grows
 // without probes here.
 char g_script_text[kScriptTextCapacity];

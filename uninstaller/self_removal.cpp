@@ -22,14 +22,13 @@
 namespace {
 
 // Room left after the temporary folder for "tessarim.bat" and its zero.
-const DWORD kTempPathLimit = MAX_PATH - sizeof kLibraryFileName;
+const DWORD kTempPathLimit = MAX_PATH - sizeof kScriptFileName;
 
 // The elevated script's name: the prefix, 8 random hexadecimal digits and
 // the extension.
-const char kFreshNamePrefix[] = "tessarim-";
-const char kFreshNameExtension[] = ".bat";
 const DWORD kRandomNameBytes = 4;
-const DWORD kFreshNameSize = sizeof kFreshNamePrefix - 1 + 2 * kRandomNameBytes + sizeof kFreshNameExtension;
+const DWORD kFreshNameSize =
+    sizeof kFreshScriptPrefix - 1 + 2 * kRandomNameBytes + sizeof kFreshScriptExtension;
 static_assert(kFreshNameSize == sizeof "tessarim-01234567.bat", "prefix, 8 digits, extension and zero");
 
 // Names tried before an elevated run gives up its script: each collision
@@ -66,9 +65,9 @@ bool ExactFolder(const char *path, DWORD length, DWORD limit, const WCHAR *wide,
          SameInAnsi(path, length, wide);
 }
 
-// Puts the script path in PathBuffer: the temporary folder and the library's
-// file name with the extension "bat". False when the folder is unknown, too
-// long to leave room for the name, or not exactly the platform's folder.
+// Puts the script path in PathBuffer: the temporary folder and the script's
+// name. False when the folder is unknown, too long to leave room for the
+// name, or not exactly the platform's folder.
 bool MakeScriptPath() {
   DWORD length = GetTempPathA(kTempPathLimit, PathBuffer);
   WCHAR wide[MAX_PATH];
@@ -78,8 +77,7 @@ bool MakeScriptPath() {
   if (!ExactFolder(PathBuffer, length, kTempPathLimit, wide, wideLength) ||
       !EndsInBackslash(PathBuffer, static_cast<int>(length), AnsiLeadByte))
     return false;
-  lstrcpyA(PathBuffer + length, kLibraryFileName);
-  lstrcpyA(PathBuffer + length + kExtensionOffset, kScriptExtension);
+  lstrcpyA(PathBuffer + length, kScriptFileName);
   return true;
 }
 
@@ -137,13 +135,13 @@ bool NameFreshScript(DWORD folderLength) {
   if (!RandomBytes(bits, sizeof bits)) return false;
   static const char digits[] = "0123456789abcdef";
   char *name = PathBuffer + folderLength;
-  lstrcpyA(name, kFreshNamePrefix);
-  char *at = name + sizeof kFreshNamePrefix - 1;
+  lstrcpyA(name, kFreshScriptPrefix);
+  char *at = name + sizeof kFreshScriptPrefix - 1;
   for (DWORD i = 0; i < kRandomNameBytes; ++i) {
     *at++ = digits[bits[i] >> 4];
     *at++ = digits[bits[i] & 15];
   }
-  lstrcpyA(at, kFreshNameExtension);
+  lstrcpyA(at, kFreshScriptExtension);
   return true;
 }
 

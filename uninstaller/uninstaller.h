@@ -20,11 +20,6 @@ extern HWND MainWindow;
 // host-list step; the self-removal step then reuses it for its script path.
 extern char PathBuffer[MAX_PATH];
 
-// The script's name is the library's with the extension "bat".
-extern const char kScriptExtension[4];
-// Where the extension starts in kLibraryFileName: after "tessarim.".
-const DWORD kExtensionOffset = sizeof kLibraryFileName - sizeof kScriptExtension;
-
 // The progress bar moves one step after the library file and one after the
 // last step.
 const int kProgressSteps = 2;

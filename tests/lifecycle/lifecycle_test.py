@@ -137,10 +137,10 @@ def elevated_scripts():
     return {name for name in os.listdir(folder) if name.startswith("tessarim-") and name.endswith(".bat")}
 
 
-def uninstall_through_entry(test, command=("uninstaller", "--remove", "Tessarim")):
+def uninstall_through_entry(test, command=("uninstaller", "--remove", "Tessarim"), meanwhile=lambda: None):
     """Starts the uninstall as the platform's program list does, from the
-    uninstall entry (or as `command` does), clicks OK and waits for the
-    script to finish."""
+    uninstall entry (or as `command` does), clicks OK, runs `meanwhile` and
+    waits for the script to finish."""
     script = os.path.join(temporary_folder(), "tessarim.bat")
     earlier = elevated_scripts()
     # Wine's program list runs the entry's UninstallString and waits.
@@ -152,6 +152,7 @@ def uninstall_through_entry(test, command=("uninstaller", "--remove", "Tessarim"
         # The pointer, not keys: with no window manager on the display, key
         # events need not reach the dialog.
         subprocess.run(["xdotool", "mousemove", x, y, "click", "1"], check=True, timeout=30)
+        meanwhile()
         remover.wait(timeout=120)
     finally:
         if remover.poll() is None:
@@ -511,6 +512,160 @@ class Lifecycle(unittest.TestCase):
             holder.stdin.close()
             holder.wait(timeout=60)
             holder.stdout.close()
+
+    def assertInstalledAndRemovable(self, count="1"):
+        """Everything of an install into FOLDER is there, the registry names
+        it as the uninstaller will derive it from its own path, and the
+        uninstall through the program list leaves nothing."""
+        entries = registry()
+        self.assertTrue(os.path.exists(linux(LIBRARY)) and os.path.exists(linux(PROGRAM)))
+        self.assertEqual(host_list(entries), {"Func0": ("REG_SZ", LIBRARY)})
+        self.assertEqual(entries[(SHARED_KEY, LIBRARY)], ("REG_DWORD", count))
+        self.assertEqual(entries[(UNINSTALL_KEY, "InstallLocation")], ("REG_SZ", FOLDER))
+        self.assertEqual(entries[(UNINSTALL_KEY, "UninstallString")], ("REG_SZ", '"%s"' % PROGRAM))
+        self.uninstall_leaves_nothing(LIBRARY, {})
+
+    def test_other_forms_of_the_folder(self):
+        """Forms that name FOLDER another way install into FOLDER and write
+        it in its one form, so that the plain form installs over them."""
+        os.makedirs(linux("C:\\" + SCRATCH))
+        short_parent = probe("short", "C:\\" + SCRATCH).stdout.strip()
+        self.assertNotEqual(short_parent.lower(), ("C:\\" + SCRATCH).lower(), "no short form")
+        for form in (FOLDER + ".", FOLDER + "\\.", "C:\\" + SCRATCH + "\\x\\..\\Tessarim",
+                     FOLDER.replace("\\", "/"), short_parent + "\\Tessarim"):
+            with self.subTest(form):
+                reset()
+                os.makedirs(linux("C:\\" + SCRATCH))
+                self.assertEqual(install(form), 0)
+                self.assertEqual(install(FOLDER), 0)
+                self.assertInstalledAndRemovable(count="2")
+
+    def refused_before_page(self, folder):
+        """Runs the installer with its windows and returns the text of the
+        box that refuses /D= before any page; the code must be 6."""
+        with tempfile.TemporaryFile() as out:
+            setup = subprocess.Popen([WINE_RUN, PREFIX, os.path.join(BIN, "lifecycle_probe.exe"), "run",
+                                      setup_command(options="", folder=folder)], stdout=out, stderr=out)
+            try:
+                box = probe("answer-box", SETUP_CAPTION, timeout=120)
+                self.assertEqual(box.returncode, 0)
+                self.assertEqual(setup.wait(timeout=60), 6)
+            finally:
+                if setup.poll() is None:
+                    setup.kill()
+        return box.stdout
+
+    def test_folders_that_are_no_folder_on_a_drive(self):
+        """/D= that names no plain folder on a drive: 6, with the reason,
+        and nothing changed, in silent mode too (NSIS itself would have
+        installed into a folder of its choice)."""
+        in_scratch = "C:\\" + SCRATCH + "\\"
+        cases = [
+            ("rel", "is not a full path"),
+            ("C:rel", "is not a full path"),
+            ("\\rel", "is not a full path"),
+            (in_scratch + "rtG\\NUL", "keeps for a device"),
+            (in_scratch + "rtH\\com1", "keeps for a device"),
+            (in_scratch + "nul .txt\\T", "keeps for a device"),
+            (in_scratch + "LPT\u00b2\\T", "keeps for a device"),
+            ("C:\\CON", "keeps for a device"),
+            ("\\\\.\\" + in_scratch + "rtF", "network path"),
+            ("\\\\?\\" + in_scratch + "rtF", "network path"),
+            ("\\\\server\\share\\T", "network path"),
+            (in_scratch + "dot.\\T", "ends in a dot or a blank"),
+            (in_scratch + "blank \\T", "ends in a dot or a blank"),
+            (in_scratch + "x:y", "holds a folder name"),
+            (in_scratch + "a|b", "holds a folder name"),
+            (in_scratch + "file.txt\\T", "A file stands"),
+            ("Q:\\T", "does not exist"),
+            ("C:\\", "a drive's root"),
+        ]
+        os.makedirs(linux(in_scratch))
+        with open(linux(in_scratch + "file.txt"), "w") as f:
+            f.write("a file")
+        before = registry()
+        shown = set()
+        for folder, text in cases:
+            with self.subTest(folder):
+                self.assertEqual(install(folder), 6)
+                self.assertEqual(registry(), before)
+                self.assertEqual(os.listdir(linux(in_scratch)), ["file.txt"])
+                # Each reason's box once, with its windows.
+                if text not in shown:
+                    shown.add(text)
+                    message = self.refused_before_page(folder)
+                    self.assertIn(text, message)
+                    self.assertIn("Nothing was changed.", message)
+
+    def test_running_uninstaller_is_refused(self):
+        """A running program in UTessarim.exe's place cannot be replaced:
+        3, and nothing changed. The probe, copied there, runs the install."""
+        self.assertEqual(install(), 0)
+        shutil.copy(os.path.join(BIN, "lifecycle_probe.exe"), linux(PROGRAM))
+        before = registry()
+        ran = wine(linux(PROGRAM), "run", setup_command())
+        self.assertEqual(ran.returncode, 3)
+        self.assertEqual(registry(), before)
+        with open(linux(PROGRAM), "rb") as program, open(os.path.join(BIN, "lifecycle_probe.exe"), "rb") as copy:
+            self.assertEqual(program.read(), copy.read())
+
+    def test_shared_count_saturates(self):
+        self.assertEqual(probe("count", LIBRARY, "0xFFFFFFFF").returncode, 0)
+        self.assertEqual(install(), 0)
+        self.assertInstalledAndRemovable(count="4294967295")
+
+    def test_removal_scripts(self):
+        """A young self-removal script naming the folder means its uninstall
+        is not over: 3 after a short wait, nothing changed. An old one, or
+        one naming another folder, blocks nothing."""
+        user_script = os.path.join(temporary_folder(), "tessarim.bat")
+        system_script = os.path.join(linux("C:\\windows\\temp"), "tessarim-0badcafe.bat")
+        old = time.time() - 3600
+        cases = [
+            # (script, names FOLDER, last written, code)
+            (user_script, True, None, 3),
+            (system_script, True, None, 3),
+            (user_script, True, old, 0),
+            (system_script, False, None, 0),
+        ]
+        for script, ours, written, code in cases:
+            with self.subTest(script=script, ours=ours, old=written is not None):
+                reset()
+                folder = FOLDER if ours else SECOND_FOLDER
+                with open(script, "wb") as f:
+                    f.write(b'del "%s\\UTessarim.exe"\r\nrmdir "%s"\r\n' % (folder.encode(), folder.encode()))
+                if written:
+                    os.utime(script, (written, written))
+                try:
+                    before = registry()
+                    self.assertEqual(install(), code)
+                    if code:
+                        self.assertEqual(registry(), before)
+                        self.assertFalse(os.path.exists(linux(FOLDER)))
+                        self.assertIn("Try again in a minute.", self.refused_on_folder_page(FOLDER))
+                finally:
+                    os.remove(script)
+
+    def test_install_right_after_uninstall(self):
+        """An install started at several delays after the uninstall's OK
+        either waits its turn (3, and the uninstall ends with nothing left)
+        or lands whole and stays removable: never an entry whose uninstaller
+        the old script deletes."""
+        for delay in (0, 1, 2, 4):
+            with self.subTest(delay=delay):
+                reset()
+                self.assertEqual(install(), 0)
+                codes = []
+                uninstall_through_entry(self, meanwhile=lambda: codes.append(time.sleep(delay) or install()))
+                code = codes[0]
+                print("install %s s after OK: exit %s" % (delay, code), file=sys.stderr)
+                self.assertIn(code, (0, 3))
+                if code == 3:
+                    self.assertFalse(os.path.exists(linux(FOLDER)))
+                    self.assertEqual(host_list(registry()), {})
+                    self.assertNotIn((UNINSTALL_KEY, ""), registry())
+                else:
+                    self.assertInstalledAndRemovable()
 
 
 if __name__ == "__main__":

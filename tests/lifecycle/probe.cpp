@@ -22,6 +22,7 @@
 //                            and every shared-file count (the prefix is
 //                            the test's own), then puts the values given
 //   probe temp               prints the temporary folder
+//   probe count PATH N       sets the shared-file count of PATH to N
 //   probe short PATH         prints the short (8.3) form of a path
 //   probe press CAPTION ID   waits for a dialog with that caption and a
 //                            control ID, and clicks it (BM_CLICK)
@@ -275,6 +276,12 @@ int main(int argc, char **argv) {
     if (n == 0 || n >= sizeof path) return 1;
     std::printf("%s\n", path);
     return 0;
+  }
+  if (argc == 4 && std::strcmp(argv[1], "count") == 0) {
+    DWORD n = static_cast<DWORD>(std::strtoul(argv[3], nullptr, 0));
+    return RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSharedKey, argv[2], REG_DWORD, &n, sizeof n) == ERROR_SUCCESS
+               ? 0
+               : 1;
   }
   if (argc == 2 && std::strcmp(argv[1], "temp") == 0) {
     char path[MAX_PATH];
