@@ -32,7 +32,7 @@ void UninstallTest::CreateMainWindow() {
   InitCommonControls();
   MainWindow =
       CreateDialogParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
-  ASSERT_NE(MainWindow, (HWND) nullptr);
+  ASSERT_NE(MainWindow, nullptr);
   test::RecordSteps(MainWindow);
 }
 

@@ -210,17 +210,17 @@ void SetTempVariable(const std::string &folder) { SetEnvironmentVariableA("TMP",
 
 void PutString(HKEY root, const char *key, const std::string &name, const std::string &data) {
   HKEY opened = OpenForWrite(root, key);
-  EXPECT_EQ(
-      RegSetValueExA(opened, name.c_str(), 0, REG_SZ, (const BYTE *)data.c_str(), (DWORD)data.size() + 1),
-      ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExA(opened, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE *>(data.c_str()),
+                           static_cast<DWORD>(data.size()) + 1),
+            ERROR_SUCCESS);
   RegCloseKey(opened);
 }
 
 void PutBinary(HKEY root, const char *key, const std::string &name, const std::string &data) {
   HKEY opened = OpenForWrite(root, key);
-  EXPECT_EQ(
-      RegSetValueExA(opened, name.c_str(), 0, REG_BINARY, (const BYTE *)data.data(), (DWORD)data.size()),
-      ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExA(opened, name.c_str(), 0, REG_BINARY, reinterpret_cast<const BYTE *>(data.data()),
+                           static_cast<DWORD>(data.size())),
+            ERROR_SUCCESS);
   RegCloseKey(opened);
 }
 
