@@ -4,4 +4,4 @@
 
 extern "C" __declspec(dllexport) int WINAPI RexxStart(int, void *) { return 0; }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

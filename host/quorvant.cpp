@@ -365,7 +365,7 @@ QV_API int QvTraceAt(int index, QvTraceEntry *entry) {
   return 1;
 }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) InitializeCriticalSection(&g_lock);
   return TRUE;
 }

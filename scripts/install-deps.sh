@@ -29,13 +29,18 @@ add_pkg xauth
 add_pkg nsis
 add_pkg python3
 add_pkg python3-mpmath
+# Signs a release when a certificate is given (scripts/sign-release.sh).
+add_pkg osslsigncode
 if [ "$want" = test ]; then
   add_pkg clang
+  add_pkg clang-tidy
   add_pkg libclang-rt-14-dev
   add_pkg libbenchmark-dev
   add_pkg imagemagick
   add_pkg x11-utils
   add_pkg xdotool
+  # The signing test's throwaway certificate.
+  add_pkg openssl
   # The Japanese locale, from which Wine takes code page 932 for a test.
   add_pkg locales
   # 7z lists and extracts an NSIS installer's payload, to compare builds.

@@ -81,6 +81,10 @@ if build mingw32; then
   run_ctest mingw32
 fi
 
+# The C++ convention, over the compile databases of the native and the
+# Windows build.
+count "the C++ convention holds (clang-tidy and scripts/convention.py)" python3 scripts/lint.py
+
 # Same source, same bytes: the shipped programs, the check DLL the installer
 # carries and the installer itself, built again in another folder, must not
 # differ by a byte.

@@ -12,7 +12,7 @@ const char kWindowCaption[] = "Uninstall Math Intrinsics Add-on Library";
 // fixed-size window cannot carry out, and readies the two-step progress bar.
 void OnInitDialog(HWND window) {
   HICON icon = LoadIconA(InstanceHandle, MAKEINTRESOURCEA(IDI_UNINSTALL));
-  if (icon != nullptr) SetClassLongA(window, GCL_HICON, (LONG)(LONG_PTR)icon);
+  if (icon != nullptr) SetClassLongA(window, GCL_HICON, static_cast<LONG>(reinterpret_cast<LONG_PTR>(icon)));
 
   HMENU menu = GetSystemMenu(window, FALSE);
   if (menu != nullptr) {

@@ -30,7 +30,7 @@ DWORD JoinWide(const WCHAR *folder, const char *name, WCHAR *wide) {
   if (length > 0 && wide[length - 1] != L'\\') wide[length++] = L'\\';
   for (const char *c = name; *c != 0; ++c) {
     if (length + 1 >= MAX_PATH) return MAX_PATH;
-    wide[length++] = (WCHAR)*c;
+    wide[length++] = static_cast<WCHAR>(*c);
   }
   wide[length] = 0;
   return length;
@@ -40,10 +40,11 @@ DWORD JoinWide(const WCHAR *folder, const char *name, WCHAR *wide) {
 // GetModuleFileNameA would (a best-fit letter stands in where there is
 // none); its length in bytes, MAX_PATH or more when it would be cut.
 DWORD PlatformAnsi(const WCHAR *wide, DWORD wideLength, char *ansi, DWORD size) {
-  int n = WideCharToMultiByte(CP_ACP, 0, wide, (int)wideLength, ansi, (int)size - 1, nullptr, nullptr);
+  int n = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(wideLength), ansi, static_cast<int>(size) - 1,
+                              nullptr, nullptr);
   if (n <= 0) return size;
   ansi[n] = 0;
-  return (DWORD)n;
+  return static_cast<DWORD>(n);
 }
 
 // One path of the installation (`name` in `folder`) as the uninstaller

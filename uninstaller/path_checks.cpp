@@ -39,7 +39,7 @@ namespace {
 // current folder is.
 DWORD FolderPartLength(const char *path, DWORD n) {
   if (n == 0 || n >= MAX_PATH) return 0;
-  return (DWORD)(LastBackslash(path, (int)n, AnsiLeadByte) + 1);
+  return static_cast<DWORD>(LastBackslash(path, static_cast<int>(n), AnsiLeadByte) + 1);
 }
 
 } // namespace
@@ -68,8 +68,9 @@ bool ToOem(const char *ansi, DWORD length, char *oem) {
   }
   WCHAR fromAnsi[MAX_PATH];
   WCHAR fromOem[MAX_PATH];
-  int count = MultiByteToWideChar(CP_ACP, 0, ansi, (int)length, fromAnsi, MAX_PATH);
-  if (count == 0 || MultiByteToWideChar(CP_OEMCP, 0, oem, (int)length, fromOem, MAX_PATH) != count)
+  int count = MultiByteToWideChar(CP_ACP, 0, ansi, static_cast<int>(length), fromAnsi, MAX_PATH);
+  if (count == 0 ||
+      MultiByteToWideChar(CP_OEMCP, 0, oem, static_cast<int>(length), fromOem, MAX_PATH) != count)
     return false;
   for (int i = 0; i < count; ++i) {
     if (fromAnsi[i] != fromOem[i]) return false;

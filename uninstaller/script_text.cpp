@@ -66,7 +66,7 @@ bool PlainInCommandLine(char c) {
 bool PathFitsScript(const char *path, unsigned length) {
   if (length == 0 || length >= kScriptPathLimit) return false;
   for (unsigned i = 0; i < length; ++i) {
-    unsigned char c = (unsigned char)path[i];
+    unsigned char c = static_cast<unsigned char>(path[i]);
     if (c < 32 || c == 127) return false;
     switch (c) {
     case '"':
@@ -90,7 +90,7 @@ unsigned MakeScriptText(const char *program, unsigned programLength, const char 
   if (!PathFitsScript(program, programLength) || !PathFitsScript(ping, pingLength) ||
       !ScriptPathFits(script, scriptLength))
     return 0;
-  int folderLength = LastBackslash(program, (int)programLength, isLead);
+  int folderLength = LastBackslash(program, static_cast<int>(programLength), isLead);
   if (folderLength < 0) return 0;
 
   Writer out = {text, capacity, 0, false};
@@ -109,7 +109,7 @@ unsigned MakeScriptText(const char *program, unsigned programLength, const char 
   out.Literal("\" if %tessarim_tries% lss 160 goto Repeat\r\n");
   if (FolderRemovable(program, folderLength, isLead)) {
     out.Literal("rmdir \"");
-    out.Path(program, (unsigned)folderLength);
+    out.Path(program, static_cast<unsigned>(folderLength));
     out.Literal("\"\r\n");
   }
   out.Literal("del \"");

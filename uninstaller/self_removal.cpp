@@ -52,7 +52,7 @@ char g_command_line[kInterpreterCommandLineCapacity];
 
 // Fills a structure byte by byte: the program links no memset.
 void ZeroBytes(void *block, DWORD size) {
-  BYTE *bytes = (BYTE *)block;
+  BYTE *bytes = static_cast<BYTE *>(block);
   for (DWORD i = 0; i < size; ++i) bytes[i] = 0;
 }
 
@@ -75,7 +75,7 @@ bool MakeScriptPath() {
   // The name is appended: the folder must end in a backslash of its own,
   // not in the second byte of a double-byte letter.
   if (!ExactFolder(PathBuffer, length, kTempPathLimit, wide, wideLength) ||
-      !EndsInBackslash(PathBuffer, (int)length, AnsiLeadByte))
+      !EndsInBackslash(PathBuffer, static_cast<int>(length), AnsiLeadByte))
     return false;
   lstrcpyA(PathBuffer + length, kScriptFileName);
   return true;
@@ -93,8 +93,8 @@ DWORD InSystemFolder(bool windowsFolder, const char *name, DWORD room, char *pat
   DWORD wideLength =
       windowsFolder ? GetSystemWindowsDirectoryW(wide, MAX_PATH) : GetSystemDirectoryW(wide, MAX_PATH);
   if (!ExactFolder(path, length, MAX_PATH, wide, wideLength)) return 0;
-  bool separated = EndsInBackslash(path, (int)length, AnsiLeadByte);
-  DWORD nameLength = (DWORD)lstrlenA(name);
+  bool separated = EndsInBackslash(path, static_cast<int>(length), AnsiLeadByte);
+  DWORD nameLength = static_cast<DWORD>(lstrlenA(name));
   if (length + 1 + nameLength + room >= MAX_PATH) return 0;
   if (!separated) path[length++] = '\\';
   lstrcpyA(path + length, name);
@@ -105,7 +105,7 @@ DWORD InSystemFolder(bool windowsFolder, const char *name, DWORD room, char *pat
 // g_oem_ping) and the script path in PathBuffer, in g_script_text; its size, or
 // 0 when the script path cannot be carried.
 unsigned ComposeScript(DWORD programLength, DWORD pingLength) {
-  DWORD scriptLength = (DWORD)lstrlenA(PathBuffer);
+  DWORD scriptLength = static_cast<DWORD>(lstrlenA(PathBuffer));
   if (!ToOem(PathBuffer, scriptLength, g_oem_script)) return 0;
   return MakeScriptText(g_oem_program, programLength, g_oem_ping, pingLength, g_oem_script, scriptLength,
                         g_script_text, sizeof g_script_text, OemLeadByte);

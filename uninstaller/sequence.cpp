@@ -28,7 +28,7 @@ void RemoveHostListEntry() {
       ScanHostList(RegistryHostList(key), AsUtf16(library), static_cast<unsigned>(length - 1));
   if (scan.listed >= 0) {
     char name[kHostValueNameSize];
-    HostValueName((unsigned)scan.listed, name);
+    HostValueName(static_cast<unsigned>(scan.listed), name);
     RegDeleteValueA(key, name);
   }
   RegCloseKey(key);

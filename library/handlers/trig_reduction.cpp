@@ -25,13 +25,10 @@
 
 namespace {
 
-using u32 = std::uint32_t;
-using u64 = std::uint64_t;
-
 // 2/pi in 32-bit words, most significant first: word j holds the bits of
 // weight 2^-(32j+1) .. 2^-(32j+32). 40 words reach past the last bit that
 // the largest double (e = 971) uses.
-constexpr u32 kTwoOverPi[40] = {
+constexpr std::uint32_t kTwoOverPi[40] = {
     0xA2F9836E, 0x4E441529, 0xFC2757D1, 0xF534DDC0, 0xDB629599, 0x3C439041, 0xFE5163AB, 0xDEBBC561,
     0xB7246E3A, 0x424DD2E0, 0x06492EEA, 0x09D1921C, 0xFE1DEB1C, 0xB129A73E, 0xE88235F5, 0x2EBB4484,
     0xE99C7026, 0xB45F7E41, 0x3991D639, 0x835339F4, 0x9C845F8B, 0xBDF9283B, 0x1FF897FF, 0xDE05980F,
@@ -39,15 +36,17 @@ constexpr u32 kTwoOverPi[40] = {
     0x3D0739F7, 0x8A5292EA, 0x6BFB5FB1, 0x1F8D5D08, 0x56033046, 0xFC7B6BAB, 0xF0CFBC20, 0x9AF4361D,
 };
 
-constexpr u64 TwoOverPiPair(int i) { return u64{kTwoOverPi[2 * i]} << 32 | kTwoOverPi[2 * i + 1]; }
+constexpr std::uint64_t TwoOverPiPair(int i) {
+  return std::uint64_t{kTwoOverPi[2 * i]} << 32 | kTwoOverPi[2 * i + 1];
+}
 
 // The moderate path's 2/pi: the first 192 bits, 2/pi ~ words * 2^-192.
-constexpr u64 kTwoOverPi192[3] = {TwoOverPiPair(0), TwoOverPiPair(1), TwoOverPiPair(2)};
+constexpr std::uint64_t kTwoOverPi192[3] = {TwoOverPiPair(0), TwoOverPiPair(1), TwoOverPiPair(2)};
 static_assert(kTwoOverPi192[0] == 0xA2F9836E4E441529u, "2/pi starts 0.A2F9836E4E441529 in hex");
 
 // pi/2 = (kHalfPiHigh:kHalfPiLow) * 2^-127, truncated.
-constexpr u64 kHalfPiHigh = 0xC90FDAA22168C234u;
-constexpr u64 kHalfPiLow = 0xC4C6628B80DC1CD1u;
+constexpr std::uint64_t kHalfPiHigh = 0xC90FDAA22168C234u;
+constexpr std::uint64_t kHalfPiLow = 0xC4C6628B80DC1CD1u;
 
 // The largest e of a double below 2^63: m * 2^10 < 2^63.
 constexpr int kLastModerateExponent = 10;
@@ -59,27 +58,27 @@ constexpr int kProductWords = 12;
 
 // x * 2/pi modulo 4 as a fixed-point number.
 struct QuarterTurns {
-  u32 quadrant; // the two bits above the point: k mod 4 before folding
-  u64 high;     // fraction bits 2^-1 .. 2^-64
-  u64 low;      // fraction bits 2^-65 .. 2^-128
+  std::uint32_t quadrant; // the two bits above the point: k mod 4 before folding
+  std::uint64_t high;     // fraction bits 2^-1 .. 2^-64
+  std::uint64_t low;      // fraction bits 2^-65 .. 2^-128
 };
 
 struct SplitDouble {
   bool negative;
   int e; // x = m * 2^e
-  u64 m;
+  std::uint64_t m;
 };
 
 SplitDouble Split(double x) {
-  u64 bits;
+  std::uint64_t bits;
   std::memcpy(&bits, &x, sizeof bits);
   return {(bits >> 63) != 0, static_cast<int>((bits >> 52) & 0x7FF) - 1075,
-          (bits & 0xFFFFFFFFFFFFFu) | (u64{1} << 52)};
+          (bits & 0xFFFFFFFFFFFFFu) | (std::uint64_t{1} << 52)};
 }
 
 // significand * 2^exponent as an x87 extended value; the significand has
 // its top bit set. Built from its bytes, so no rounding is involved.
-long double MakeExtended(bool negative, u64 significand, int exponent) {
+long double MakeExtended(bool negative, std::uint64_t significand, int exponent) {
   const int biased = exponent + 63 + 16383;
   unsigned char bytes[10];
   std::memcpy(bytes, &significand, 8);
@@ -92,28 +91,28 @@ long double MakeExtended(bool negative, u64 significand, int exponent) {
 }
 
 // The 64 bits of a little-endian word array from bit `low` up.
-u64 Bits64At(const u32 *words, int low) {
+std::uint64_t Bits64At(const std::uint32_t *words, int low) {
   const int i = low / 32, shift = low % 32;
-  const u64 value = words[i] | u64{words[i + 1]} << 32;
-  return shift == 0 ? value : value >> shift | u64{words[i + 2]} << (64 - shift);
+  const std::uint64_t value = words[i] | std::uint64_t{words[i + 1]} << 32;
+  return shift == 0 ? value : value >> shift | std::uint64_t{words[i + 2]} << (64 - shift);
 }
 
 // pi/4 < |x| < 2^63, so -53 <= e <= 10. m times 192 bits of 2/pi puts the
 // point 192 - e bits up; shifted by e, the whole part lands in p3 and the
 // fraction in p2:p1. The 2/pi cut costs under 2^(e-139), the 128-bit cut
 // of the fraction under 2^-128.
-QuarterTurns ModerateTurns(u64 m, int e) {
+QuarterTurns ModerateTurns(std::uint64_t m, int e) {
   const Product128 a = Multiply(m, kTwoOverPi192[2]);
   const Product128 b = Multiply(m, kTwoOverPi192[1]);
   const Product128 c = Multiply(m, kTwoOverPi192[0]);
-  const u64 p0 = a.low;
-  u64 p1 = a.high + b.low;
-  const u64 carry1 = p1 < b.low;
-  u64 p2 = b.high + c.low;
-  u64 carry2 = p2 < c.low;
+  const std::uint64_t p0 = a.low;
+  std::uint64_t p1 = a.high + b.low;
+  const std::uint64_t carry1 = p1 < b.low;
+  std::uint64_t p2 = b.high + c.low;
+  std::uint64_t carry2 = p2 < c.low;
   p2 += carry1;
   carry2 += p2 < carry1;
-  u64 p3 = c.high + carry2; // c.high < 2^53: no carry out
+  std::uint64_t p3 = c.high + carry2; // c.high < 2^53: no carry out
   if (e > 0) {
     p3 = p3 << e | p2 >> (64 - e);
     p2 = p2 << e | p1 >> (64 - e);
@@ -124,7 +123,7 @@ QuarterTurns ModerateTurns(u64 m, int e) {
     p2 = p2 >> s | p3 << (64 - s);
     p3 >>= s;
   }
-  return {static_cast<u32>(p3 & 3), p2, p1};
+  return {static_cast<std::uint32_t>(p3 & 3), p2, p1};
 }
 
 // Any e of a double above pi/4. The bits of 2/pi of weight 2^-p with
@@ -134,33 +133,33 @@ QuarterTurns ModerateTurns(u64 m, int e) {
 // is product * 2^-point, point = 256 + 32 * first - e: 223 to 254 for
 // e >= 2, up to 309 for the smallest e. The window's cut costs under
 // 2^(53 - point) <= 2^-170.
-QuarterTurns WindowTurns(u64 m, int e) {
+QuarterTurns WindowTurns(std::uint64_t m, int e) {
   const int first = e < 2 ? 0 : (e - 2) / 32;
   const int point = kWindowWords * 32 + 32 * first - e;
 
-  u32 product[kProductWords] = {};
-  const u64 m_words[2] = {m & 0xFFFFFFFFu, m >> 32};
+  std::uint32_t product[kProductWords] = {};
+  const std::uint64_t m_words[2] = {m & 0xFFFFFFFFu, m >> 32};
   for (int i = 0; i < 2; ++i) {
-    u64 carry = 0;
+    std::uint64_t carry = 0;
     for (int j = 0; j < kWindowWords; ++j) {
       // Window word j from the least significant end.
-      const u64 w = kTwoOverPi[first + kWindowWords - 1 - j];
-      const u64 sum = m_words[i] * w + product[i + j] + carry;
-      product[i + j] = static_cast<u32>(sum);
+      const std::uint64_t w = kTwoOverPi[first + kWindowWords - 1 - j];
+      const std::uint64_t sum = m_words[i] * w + product[i + j] + carry;
+      product[i + j] = static_cast<std::uint32_t>(sum);
       carry = sum >> 32;
     }
-    product[i + kWindowWords] = static_cast<u32>(carry);
+    product[i + kWindowWords] = static_cast<std::uint32_t>(carry);
   }
-  return {static_cast<u32>(Bits64At(product, point) & 3), Bits64At(product, point - 64),
+  return {static_cast<std::uint32_t>(Bits64At(product, point) & 3), Bits64At(product, point - 64),
           Bits64At(product, point - 128)};
 }
 
 // r = F * pi/2 from x * 2/pi modulo 4, with F >= 1/2 folded onto F - 1 in
 // the next quadrant, and the sign of x applied: -x = (-k) * pi/2 + (-r).
 ReducedAngle FinishReduction(bool x_negative, QuarterTurns turns) {
-  u32 quadrant = turns.quadrant;
+  std::uint32_t quadrant = turns.quadrant;
   bool negative = x_negative;
-  u64 high = turns.high, low = turns.low;
+  std::uint64_t high = turns.high, low = turns.low;
   if (high >> 63) {
     low = ~low + 1;
     high = ~high + (low == 0);
@@ -186,10 +185,10 @@ ReducedAngle FinishReduction(bool x_negative, QuarterTurns turns) {
   // 32-bit product each, which the i686 build feels), the low product left
   // out. Far below the 64 bits kept.
   const Product128 top = Multiply(high, kHalfPiHigh);
-  const u64 cross1 = (high >> 32) * (kHalfPiLow >> 32);
-  const u64 cross2 = (low >> 32) * (kHalfPiHigh >> 32);
-  u64 r_low = top.low + cross1;
-  u64 r_high = top.high + (r_low < cross1);
+  const std::uint64_t cross1 = (high >> 32) * (kHalfPiLow >> 32);
+  const std::uint64_t cross2 = (low >> 32) * (kHalfPiHigh >> 32);
+  std::uint64_t r_low = top.low + cross1;
+  std::uint64_t r_high = top.high + (r_low < cross1);
   r_low += cross2;
   r_high += r_low < cross2;
   // |r| = (r_high:r_low) * 2^(-127 - scale); r_high >= 2^62.
@@ -200,7 +199,7 @@ ReducedAngle FinishReduction(bool x_negative, QuarterTurns turns) {
     exponent -= 1;
   }
   if ((r_low >> 63) != 0 && ++r_high == 0) {
-    r_high = u64{1} << 63;
+    r_high = std::uint64_t{1} << 63;
     exponent += 1;
   }
   if (x_negative) quadrant = 4 - quadrant;

@@ -7,7 +7,6 @@
 
 #include "big_number.h"
 #include "number_text.h"
-#include "number_text_paths.h"
 #include "power_of_ten_table.h"
 
 namespace {
@@ -205,8 +204,7 @@ std::size_t Format(std::uint64_t bits, int precision, NumberTextPath path, char 
 
 } // namespace
 
-std::size_t NumberToTextBy(double value, int precision, NumberTextPath path, char *out,
-                           std::size_t out_size) {
+std::size_t NumberToText(double value, int precision, char *out, std::size_t out_size, NumberTextPath path) {
   std::uint64_t bits;
   std::memcpy(&bits, &value, sizeof bits);
   char text[kNumberTextMax];
@@ -217,8 +215,4 @@ std::size_t NumberToTextBy(double value, int precision, NumberTextPath path, cha
     out[n] = '\0';
   }
   return length;
-}
-
-std::size_t NumberToText(double value, int precision, char *out, std::size_t out_size) {
-  return NumberToTextBy(value, precision, kOrdinaryPath, out, out_size);
 }

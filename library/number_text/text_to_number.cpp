@@ -8,7 +8,6 @@
 
 #include "big_number.h"
 #include "number_text.h"
-#include "number_text_paths.h"
 #include "power_of_ten_table.h"
 
 namespace {
@@ -226,7 +225,7 @@ std::uint64_t DigitsToBitsExact(const unsigned char *first, const unsigned char 
 
 } // namespace
 
-double TextToNumberBy(const char *text, NumberTextPath path) {
+double TextToNumber(const char *text, NumberTextPath path) {
   const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
   while (*p == ' ' || static_cast<unsigned char>(*p - 9) <= 4) ++p;
   bool negative = false;
@@ -290,5 +289,3 @@ double TextToNumberBy(const char *text, NumberTextPath path) {
   if (magnitude < -324) return FromBits(sign);
   return FromBits(sign | DigitsToBitsExact(first, digits_end, magnitude));
 }
-
-double TextToNumber(const char *text) { return TextToNumberBy(text, kOrdinaryPath); }

@@ -63,7 +63,9 @@ TEST(FactorialTable, EntriesAreCorrectlyRoundedProducts) {
     const int above = Compare(scaled, TimesPowerOfTwo(FromWhole(2 * m + 1), scale));
     EXPECT_GE(below, 0);
     EXPECT_LE(above, 0);
-    if (below == 0 || above == 0) EXPECT_EQ(m % 2, 0u) << "a tie goes to the even significand";
+    if (below == 0 || above == 0) {
+      EXPECT_EQ(m % 2, 0u) << "a tie goes to the even significand";
+    }
   }
   // 171! = 171 * 170! leaves the double range (stored, so that an x87
   // register's wider range cannot hold it).

@@ -159,7 +159,9 @@ TEST(CallLine, SettingsAndNothing) {
   for (const Case &c : cases) {
     static CallLine line;
     EXPECT_EQ(ParseCallLine(c.line, std::strlen(c.line), &line), c.kind) << c.line;
-    if (c.kind == kLineDigits) EXPECT_EQ(line.digits, c.digits) << c.line;
+    if (c.kind == kLineDigits) {
+      EXPECT_EQ(line.digits, c.digits) << c.line;
+    }
   }
   int digits = 0;
   EXPECT_TRUE(ParseDigitsValue("17", 2, &digits));

@@ -41,7 +41,9 @@ TEST(CallRules, FaultsAndCountsOfOneCall) {
       if (*at == ' ') continue;
       faults |= NoteHostCall(&ledger);
       char *text = at[1] >= '0' && at[1] <= '1' ? texts[at[1] - '0'] : nullptr;
-      if (*at == 'f') EXPECT_TRUE(NoteHanded(&ledger, text)) << c.events;
+      if (*at == 'f') {
+        EXPECT_TRUE(NoteHanded(&ledger, text)) << c.events;
+      }
       if (*at == 'r' || *at == 'x' || *at == 'n') faults |= NoteRelease(&ledger, *at == 'x' ? foreign : text);
       if (*at == 's') faults |= NoteResult(&ledger);
       if (text != nullptr) ++at;

@@ -15,28 +15,28 @@
 
 namespace {
 
+using NumberToTextRules = testing::TestWithParam<NumberTextPath>;
+
 struct FormatCase {
   double value;
   int precision;
   std::string expected;
 };
 
-std::string Format(double value, int precision) {
+std::string Format(double value, int precision, NumberTextPath path) {
   char out[kNumberTextMax];
-  const std::size_t length = NumberToText(value, precision, out, sizeof out);
+  const std::size_t length = NumberToText(value, precision, out, sizeof out, path);
   EXPECT_EQ(length, std::strlen(out));
   return out;
 }
 
-void ExpectFormats(const FormatCase *cases, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i)
-    EXPECT_EQ(Format(cases[i].value, cases[i].precision), cases[i].expected)
-        << "value " << cases[i].value << " at precision " << cases[i].precision;
+template <std::size_t kCount> void ExpectFormats(const FormatCase (&cases)[kCount], NumberTextPath path) {
+  for (const FormatCase &c : cases)
+    EXPECT_EQ(Format(c.value, c.precision, path), c.expected)
+        << "value " << c.value << " at precision " << c.precision;
 }
 
-#define RUN_CASES(cases) ExpectFormats(cases, sizeof cases / sizeof cases[0])
-
-TEST(SUITE(NumberToText), ExponentialFormHasASignAndThreeExponentDigits) {
+TEST_P(NumberToTextRules, ExponentialFormHasASignAndThreeExponentDigits) {
   const FormatCase cases[] = {
       {1.5e10, 9, "1.5e+010"},
       {2e-5, 9, "2e-005"},
@@ -50,10 +50,10 @@ TEST(SUITE(NumberToText), ExponentialFormHasASignAndThreeExponentDigits) {
       {1000, 3, "1e+003"},
       {0.000012345, 3, "1.23e-005"},
   };
-  RUN_CASES(cases);
+  ExpectFormats(cases, GetParam());
 }
 
-TEST(SUITE(NumberToText), FixedFormBetweenTheLimits) {
+TEST_P(NumberToTextRules, FixedFormBetweenTheLimits) {
   const FormatCase cases[] = {
       {0.0001, 9, "0.0001"},
       {0.00012345, 9, "0.00012345"},
@@ -65,10 +65,10 @@ TEST(SUITE(NumberToText), FixedFormBetweenTheLimits) {
       {0.1, 17, "0.10000000000000001"},
       {1.0 / 3, 9, "0.333333333"},
   };
-  RUN_CASES(cases);
+  ExpectFormats(cases, GetParam());
 }
 
-TEST(SUITE(NumberToText), TrailingZerosAndBarePointsGo) {
+TEST_P(NumberToTextRules, TrailingZerosAndBarePointsGo) {
   const FormatCase cases[] = {
       {1.5, 9, "1.5"},
       {2.0, 9, "2"},
@@ -80,30 +80,30 @@ TEST(SUITE(NumberToText), TrailingZerosAndBarePointsGo) {
       {0.5, 17, "0.5"},
       {std::ldexp(1.0, 100), 40, "1267650600228229400000000000000"},
   };
-  RUN_CASES(cases);
+  ExpectFormats(cases, GetParam());
 }
 
-TEST(SUITE(NumberToText), SignsAndZeros) {
+TEST_P(NumberToTextRules, SignsAndZeros) {
   const FormatCase cases[] = {
       {-2.5, 9, "-2.5"},          {-0.0, 9, "0"},        {0.0, 5, "0"},
       {-1e-10, 3, "-1e-010"},     {-0.001, 1, "-0.001"}, {-4.9406564584124654e-324, 1, "-5e-324"},
       {-DBL_MAX, 2, "-1.8e+308"},
   };
-  RUN_CASES(cases);
+  ExpectFormats(cases, GetParam());
 }
 
-TEST(SUITE(NumberToText), InfinitiesAndNaNsWhateverTheSignBitAndPrecision) {
+TEST_P(NumberToTextRules, InfinitiesAndNaNsWhateverTheSignBitAndPrecision) {
   const std::uint64_t nans[] = {0x7FF8000000000000u, 0xFFF8000000000000u, 0x7FF0000000000001u,
                                 0xFFFFFFFFFFFFFFFFu, 0x7FF4000000000000u};
   for (int precision : {INT_MIN, 0, 1, 9, 100, INT_MAX}) {
-    EXPECT_EQ(Format(std::numeric_limits<double>::infinity(), precision), "1.#INF");
-    EXPECT_EQ(Format(-std::numeric_limits<double>::infinity(), precision), "-1.#INF");
+    EXPECT_EQ(Format(std::numeric_limits<double>::infinity(), precision, GetParam()), "1.#INF");
+    EXPECT_EQ(Format(-std::numeric_limits<double>::infinity(), precision, GetParam()), "-1.#INF");
     for (std::uint64_t bits : nans)
-      EXPECT_EQ(Format(FromBits(bits), precision), "-1.#IND") << std::hex << bits;
+      EXPECT_EQ(Format(FromBits(bits), precision, GetParam()), "-1.#IND") << std::hex << bits;
   }
 }
 
-TEST(SUITE(NumberToText), SeventeenDigitsFromAllDigitsHalfUp) {
+TEST_P(NumberToTextRules, SeventeenDigitsFromAllDigitsHalfUp) {
   const FormatCase cases[] = {
       {1 + std::ldexp(1.0, -17), 17, "1.0000076293945313"}, // exactly ...3125: a true tie goes up
       {std::ldexp(1.0, -20), 17, "9.5367431640625e-007"},
@@ -120,10 +120,10 @@ TEST(SUITE(NumberToText), SeventeenDigitsFromAllDigitsHalfUp) {
       {1e22, 23, "10000000000000000000000"},
       {1e23, 24, "99999999999999992000000"},
   };
-  RUN_CASES(cases);
+  ExpectFormats(cases, GetParam());
 }
 
-TEST(SUITE(NumberToText), PrecisionRoundsTheSeventeenDigitsHalfUp) {
+TEST_P(NumberToTextRules, PrecisionRoundsTheSeventeenDigitsHalfUp) {
   const FormatCase cases[] = {
       {0.125, 2, "0.13"},
       {0.375, 2, "0.38"},
@@ -143,10 +143,10 @@ TEST(SUITE(NumberToText), PrecisionRoundsTheSeventeenDigitsHalfUp) {
       {1.45, 2, "1.5"},
       {0.95, 1, "0.9"},
   };
-  RUN_CASES(cases);
+  ExpectFormats(cases, GetParam());
 }
 
-TEST(SUITE(NumberToText), PrecisionBeyondSeventeenShowsZerosNeverMoreDigits) {
+TEST_P(NumberToTextRules, PrecisionBeyondSeventeenShowsZerosNeverMoreDigits) {
   const FormatCase cases[] = {
       {1e100, 120, "1" + std::string(100, '0')},
       {1e100, 101, "1" + std::string(100, '0')},
@@ -157,29 +157,34 @@ TEST(SUITE(NumberToText), PrecisionBeyondSeventeenShowsZerosNeverMoreDigits) {
       {std::ldexp(1.0, 70), 30, "1180591620717411300000"},
       {1.0 / 3, 25, "0.33333333333333331"},
   };
-  RUN_CASES(cases);
+  ExpectFormats(cases, GetParam());
 }
 
-TEST(SUITE(NumberToText), EveryPrecisionFromZeroToFortyAgreesWithTheReference) {
+TEST_P(NumberToTextRules, EveryPrecisionFromZeroToFortyAgreesWithTheReference) {
   const double values[] = {1.0 / 3,       2.0 / 3,       0.125,  999.5,         1e-14,
                            123456789.125, 6.02214076e23, 1e-300, -2.5e-9,       4.9406564584124654e-324,
                            DBL_MAX,       0.0115,        1e22,   9.87654321e-5, 31.4159};
   for (double value : values)
     for (int precision = 0; precision <= 40; ++precision)
-      EXPECT_EQ(Format(value, precision), ReferenceText(value, precision)) << value << " at " << precision;
+      EXPECT_EQ(Format(value, precision, GetParam()), ReferenceText(value, precision))
+          << value << " at " << precision;
 }
 
-TEST(SUITE(NumberToText), ShortBuffersAreCutAndTerminatedNeverOverrun) {
+TEST_P(NumberToTextRules, ShortBuffersAreCutAndTerminatedNeverOverrun) {
   const std::string full = "1.5e+010";
   for (std::size_t size = 0; size <= full.size() + 2; ++size) {
     char out[16];
     std::memset(out, '#', sizeof out);
-    EXPECT_EQ(NumberToText(1.5e10, 9, out, size), full.size());
+    EXPECT_EQ(NumberToText(1.5e10, 9, out, size, GetParam()), full.size());
     for (std::size_t i = size; i < sizeof out; ++i) EXPECT_EQ(out[i], '#') << "written past " << size;
-    if (size > 0) EXPECT_EQ(std::string(out), full.substr(0, size - 1));
+    if (size > 0) {
+      EXPECT_EQ(std::string(out), full.substr(0, size - 1));
+    }
   }
   char out[kNumberTextMax];
-  EXPECT_EQ(NumberToText(-DBL_MAX, INT_MAX, out, sizeof out), 310u);
+  EXPECT_EQ(NumberToText(-DBL_MAX, INT_MAX, out, sizeof out, GetParam()), 310u);
 }
+
+INSTANTIATE_TEST_SUITE_P(BothPaths, NumberToTextRules, testing::ValuesIn(kBothPaths), PathName);
 
 } // namespace

@@ -1,7 +1,7 @@
 // The conversions' fast paths against their exact big-integer paths, both
-// as the library builds them (the exact ones through their own entry
-// points). In the Windows build, which has no 128-bit integers, this checks
-// the conversions as they ship, under the control word of a Windows thread.
+// as the library builds them. In the Windows build, which has no 128-bit
+// integers, this checks the conversions as they ship, under the control
+// word of a Windows thread.
 // Seeded, so every run sees the same values: random bit patterns and the
 // boundaries of both directions.
 #include <gtest/gtest.h>
@@ -15,7 +15,6 @@
 
 #include "double_bits.h"
 #include "number_text.h"
-#include "number_text_exact.h"
 #include "x87_precision.h"
 
 namespace {
@@ -29,7 +28,7 @@ void CompareToText(double value, Tally *tally) {
   for (int precision = 1; precision <= 17; ++precision) {
     char fast[kNumberTextMax], exact[kNumberTextMax];
     NumberToText(value, precision, fast, sizeof fast);
-    ExactNumberToText(value, precision, exact, sizeof exact);
+    NumberToText(value, precision, exact, sizeof exact, NumberTextPath::kExactOnly);
     ++tally->compared;
     if (std::strcmp(fast, exact) != 0 && ++tally->failures <= 10)
       ADD_FAILURE() << std::hexfloat << value << " at " << precision << ": " << fast << " != " << exact;
@@ -37,7 +36,8 @@ void CompareToText(double value, Tally *tally) {
 }
 
 void CompareToNumber(const char *text, Tally *tally) {
-  const std::uint64_t fast = BitsOf(TextToNumber(text)), exact = BitsOf(ExactTextToNumber(text));
+  const std::uint64_t fast = BitsOf(TextToNumber(text)),
+                      exact = BitsOf(TextToNumber(text, NumberTextPath::kExactOnly));
   ++tally->compared;
   if (fast != exact && ++tally->failures <= 10)
     ADD_FAILURE() << text << ": " << std::hex << fast << " != " << exact;
@@ -56,7 +56,7 @@ void BoundaryValues(Tally *tally) {
   for (int k = -323; k <= 308; ++k) {
     char text[32];
     std::snprintf(text, sizeof text, "1e%d", k);
-    const double p = ExactTextToNumber(text);
+    const double p = TextToNumber(text, NumberTextPath::kExactOnly);
     CompareToText(p, tally);
     CompareToText(std::nextafter(p, 0.0), tally);
     CompareToText(std::nextafter(p, 1e308), tally);
@@ -68,7 +68,7 @@ void BoundaryValues(Tally *tally) {
     std::snprintf(text, sizeof text, "%llu5e%d",
                   static_cast<unsigned long long>(10000000000000000u + random() % 90000000000000000u),
                   static_cast<int>(random() % 630) - 340);
-    const double near_tie = ExactTextToNumber(text);
+    const double near_tie = TextToNumber(text, NumberTextPath::kExactOnly);
     CompareToText(near_tie, tally);
     CompareToText(std::nextafter(near_tie, 0.0), tally);
     CompareToText(std::nextafter(near_tie, 1e308), tally);
@@ -119,7 +119,7 @@ void BoundaryTexts(std::mt19937_64 &random, Tally *tally) {
     CompareToNumber(text, tally);
   }
   for (int i = 0; i < 40000; ++i) {
-    const double value = FromBits(random() & ~(std::uint64_t{1} << 62 | std::uint64_t{1} << 63) |
+    const double value = FromBits((random() & ~(std::uint64_t{1} << 62 | std::uint64_t{1} << 63)) |
                                   (i % 2 ? std::uint64_t{1} << 62 : 0));
     NumberToText(value, 17, text, sizeof text);
     CompareToNumber(text, tally);

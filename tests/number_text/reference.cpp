@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
 // Keeps `n` digits, half up on the digits after them; a carry out of the
 // first digit raises the exponent.
-static void RoundHalfUp(std::string &digits, std::size_t n, int &exponent) {
+void RoundHalfUp(std::string &digits, std::size_t n, int &exponent) {
   const bool up = digits.size() > n && digits[n] >= '5';
   digits.resize(n, '0');
   if (!up) return;
@@ -20,6 +22,8 @@ static void RoundHalfUp(std::string &digits, std::size_t n, int &exponent) {
     ++exponent;
   }
 }
+
+} // namespace
 
 std::string ReferenceText(double value, int precision) {
   if (std::isnan(value)) return "-1.#IND";
@@ -77,4 +81,8 @@ double ReferenceNumber(const std::string &text) {
     }
   }
   return std::strtod(prefix.c_str(), nullptr);
+}
+
+std::string PathName(const testing::TestParamInfo<NumberTextPath> &info) {
+  return info.param == NumberTextPath::kFastFirst ? "FastFirst" : "ExactOnly";
 }

@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "double_bits.h"
+#include "number_text.h"
 
 // The text NumberToText should give, derived from all digits of the value.
 std::string ReferenceText(double value, int precision);
@@ -14,10 +17,10 @@ std::string ReferenceText(double value, int precision);
 // handed to strtod.
 double ReferenceNumber(const std::string &text);
 
-// The build with the fast paths off runs the same cases under its own
-// suite names, so that each CTest name stays unique.
-#ifdef TESSARIM_NUMBER_TEXT_EXACT_ONLY
-#define SUITE(name) ExactPath##name
-#else
-#define SUITE(name) name
-#endif
+// Every conversion case runs by both paths, the fast paths as shipped and
+// the exact paths alone:
+//   using Suite = testing::TestWithParam<NumberTextPath>;
+//   TEST_P(Suite, Case) { ... GetParam() ... }
+//   INSTANTIATE_TEST_SUITE_P(BothPaths, Suite, testing::ValuesIn(kBothPaths), PathName);
+constexpr NumberTextPath kBothPaths[] = {NumberTextPath::kFastFirst, NumberTextPath::kExactOnly};
+std::string PathName(const testing::TestParamInfo<NumberTextPath> &info);

@@ -14,20 +14,22 @@
 
 namespace {
 
-std::string Format(double value, int precision) {
+using NumberTextSweep = testing::TestWithParam<NumberTextPath>;
+
+std::string Format(double value, int precision, NumberTextPath path) {
   char out[kNumberTextMax];
-  NumberToText(value, precision, out, sizeof out);
+  NumberToText(value, precision, out, sizeof out, path);
   return out;
 }
 
-TEST(SUITE(NumberTextSweep), RandomBitPatternsFormatLikeTheReference) {
+TEST_P(NumberTextSweep, RandomBitPatternsFormatLikeTheReference) {
   std::mt19937_64 random(20261207);
   int failures = 0;
   for (int i = 0; i < 120000 && failures < 10; ++i) {
     const double value = FromBits(random());
     const int precision = i % 3 ? 17 : static_cast<int>(random() % 42) - 1;
     const std::string expected = ReferenceText(value, precision);
-    const std::string got = Format(value, precision);
+    const std::string got = Format(value, precision, GetParam());
     if (got != expected) {
       ++failures;
       ADD_FAILURE() << std::hexfloat << value << " at " << precision << ": " << got << " != " << expected;
@@ -35,7 +37,7 @@ TEST(SUITE(NumberTextSweep), RandomBitPatternsFormatLikeTheReference) {
   }
 }
 
-TEST(SUITE(NumberTextSweep), ShortBinaryFractionsTieAtEveryPrecision) {
+TEST_P(NumberTextSweep, ShortBinaryFractionsTieAtEveryPrecision) {
   // n / 2^j has few digits, ending in 5: ties at many precisions.
   std::mt19937_64 random(11);
   int failures = 0;
@@ -44,7 +46,7 @@ TEST(SUITE(NumberTextSweep), ShortBinaryFractionsTieAtEveryPrecision) {
         std::ldexp(static_cast<double>(random() % (1u << 24)), -static_cast<int>(random() % 40));
     const int precision = 1 + static_cast<int>(random() % 18);
     const std::string expected = ReferenceText(value, precision);
-    const std::string got = Format(value, precision);
+    const std::string got = Format(value, precision, GetParam());
     if (got != expected) {
       ++failures;
       ADD_FAILURE() << std::hexfloat << value << " at " << precision << ": " << got << " != " << expected;
@@ -52,15 +54,15 @@ TEST(SUITE(NumberTextSweep), ShortBinaryFractionsTieAtEveryPrecision) {
   }
 }
 
-TEST(SUITE(NumberTextSweep), SeventeenDigitsReadBackToTheSameDouble) {
+TEST_P(NumberTextSweep, SeventeenDigitsReadBackToTheSameDouble) {
   std::mt19937_64 random(3);
   for (int i = 0; i < 100000; ++i) {
     const std::uint64_t bits =
-        random() & ~(std::uint64_t{1} << 63 | std::uint64_t{1} << 62) | (i % 2 ? 1ull << 62 : 0);
+        (random() & ~(std::uint64_t{1} << 63 | std::uint64_t{1} << 62)) | (i % 2 ? 1ull << 62 : 0);
     const double value = FromBits(bits);
     if (!std::isfinite(value)) continue;
-    const std::string text = Format(value, 17);
-    ASSERT_EQ(BitsOf(TextToNumber(text.c_str())), bits) << text;
+    const std::string text = Format(value, 17, GetParam());
+    ASSERT_EQ(BitsOf(TextToNumber(text.c_str(), GetParam())), bits) << text;
   }
 }
 
@@ -94,13 +96,13 @@ std::string RandomText(std::mt19937_64 &random) {
   return text;
 }
 
-TEST(SUITE(NumberTextSweep), RandomTextsParseLikeTheReference) {
+TEST_P(NumberTextSweep, RandomTextsParseLikeTheReference) {
   std::mt19937_64 random(42);
   int failures = 0;
   for (int i = 0; i < 150000 && failures < 10; ++i) {
     const std::string text = RandomText(random);
     const double expected = ReferenceNumber(text);
-    const double got = TextToNumber(text.c_str());
+    const double got = TextToNumber(text.c_str(), GetParam());
     if (BitsOf(got) != BitsOf(expected)) {
       ++failures;
       ADD_FAILURE() << "\"" << text << "\": " << std::hexfloat << got << " != " << expected;
@@ -108,7 +110,7 @@ TEST(SUITE(NumberTextSweep), RandomTextsParseLikeTheReference) {
   }
 }
 
-TEST(SUITE(NumberTextSweep), HalfwayPointsAndTheirNeighbours) {
+TEST_P(NumberTextSweep, HalfwayPointsAndTheirNeighbours) {
   // The midpoint of two adjacent doubles is exact in long double; printf
   // writes all its digits (they end in 5). Then nudge it either way, far out.
   std::mt19937_64 random(5);
@@ -134,12 +136,14 @@ TEST(SUITE(NumberTextSweep), HalfwayPointsAndTheirNeighbours) {
         mantissa + exponent, mantissa + std::string(random() % 2000, '0') + "1" + exponent, below + exponent};
     for (const std::string &text : texts) {
       const double expected = ReferenceNumber(text);
-      if (BitsOf(TextToNumber(text.c_str())) != BitsOf(expected)) {
+      if (BitsOf(TextToNumber(text.c_str(), GetParam())) != BitsOf(expected)) {
         ++failures;
         ADD_FAILURE() << text.substr(0, 60) << "...: expected " << std::hexfloat << expected;
       }
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(BothPaths, NumberTextSweep, testing::ValuesIn(kBothPaths), PathName);
 
 } // namespace

@@ -15,22 +15,24 @@
 
 namespace {
 
+using TextToNumberRules = testing::TestWithParam<NumberTextPath>;
+
 struct ParseCase {
   std::string text;
   double expected;
 };
 
-void ExpectParses(const ParseCase *cases, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) {
-    const double got = TextToNumber(cases[i].text.c_str());
-    EXPECT_EQ(BitsOf(got), BitsOf(cases[i].expected))
-        << "text \"" << cases[i].text << "\" gave " << got << ", expected " << cases[i].expected;
+template <std::size_t kCount> void ExpectParses(const ParseCase (&cases)[kCount], NumberTextPath path) {
+  for (const ParseCase &c : cases) {
+    const double got = TextToNumber(c.text.c_str(), path);
+    EXPECT_EQ(BitsOf(got), BitsOf(c.expected))
+        << "text \"" << c.text << "\" gave " << got << ", expected " << c.expected;
   }
 }
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-TEST(SUITE(TextToNumber), BlanksSignsAndJunkAfterThePrefix) {
+TEST_P(TextToNumberRules, BlanksSignsAndJunkAfterThePrefix) {
   const ParseCase cases[] = {
       {"  12abc", 12},
       {"\t\n\v\f\r 7", 7},
@@ -55,10 +57,10 @@ TEST(SUITE(TextToNumber), BlanksSignsAndJunkAfterThePrefix) {
       {"3\n4", 3},
       {" -\t1", 0},
   };
-  ExpectParses(cases, sizeof cases / sizeof cases[0]);
+  ExpectParses(cases, GetParam());
 }
 
-TEST(SUITE(TextToNumber), NoPrefixGivesPositiveZero) {
+TEST_P(TextToNumberRules, NoPrefixGivesPositiveZero) {
   const ParseCase cases[] = {
       {"", 0},
       {"   ", 0},
@@ -80,10 +82,10 @@ TEST(SUITE(TextToNumber), NoPrefixGivesPositiveZero) {
       {"--0", 0},
       {"+ .5", 0},
   };
-  ExpectParses(cases, sizeof cases / sizeof cases[0]);
+  ExpectParses(cases, GetParam());
 }
 
-TEST(SUITE(TextToNumber), ExponentLettersAndIncompleteExponents) {
+TEST_P(TextToNumberRules, ExponentLettersAndIncompleteExponents) {
   const ParseCase cases[] = {
       {"1e3", 1000},    {"1E3", 1000},   {"1d3", 1000},    {"1D3", 1000},
       {"2.5d-1", 0.25}, {"-1D+2", -100}, {"1e", 1},        {"1e+", 1},
@@ -91,10 +93,10 @@ TEST(SUITE(TextToNumber), ExponentLettersAndIncompleteExponents) {
       {"1e1e1", 10},    {".5E-0", 0.5},  {"1e0003", 1000}, {"1e0000000000000000000000000000000000001", 10},
       {"5e-1x", 0.5},
   };
-  ExpectParses(cases, sizeof cases / sizeof cases[0]);
+  ExpectParses(cases, GetParam());
 }
 
-TEST(SUITE(TextToNumber), ZerosKeepTheirSign) {
+TEST_P(TextToNumberRules, ZerosKeepTheirSign) {
   const ParseCase cases[] = {
       {"0", 0.0},
       {"-0", -0.0},
@@ -107,10 +109,10 @@ TEST(SUITE(TextToNumber), ZerosKeepTheirSign) {
       {"1e-99999999999", 0.0},
       {"-1e-99999999999", -0.0},
   };
-  ExpectParses(cases, sizeof cases / sizeof cases[0]);
+  ExpectParses(cases, GetParam());
 }
 
-TEST(SUITE(TextToNumber), OverflowAndHugeExponents) {
+TEST_P(TextToNumberRules, OverflowAndHugeExponents) {
   // (DBL_MAX + 2^1024) / 2, every digit.
   const std::string kMidpointToTwoTo1024 =
       "179769313486231580793728971405303415079934132710037826936173778980444968292764750946649017977587207096"
@@ -132,7 +134,7 @@ TEST(SUITE(TextToNumber), OverflowAndHugeExponents) {
       {"1" + std::string(400, '0') + "e-400", 1.0},
       {"1" + std::string(310, '0'), kInf},
   };
-  ExpectParses(cases, sizeof cases / sizeof cases[0]);
+  ExpectParses(cases, GetParam());
 }
 
 // Rounding cases: the text doubles as a C++ literal, which the compiler
@@ -140,7 +142,7 @@ TEST(SUITE(TextToNumber), OverflowAndHugeExponents) {
 #define LITERAL_CASE(x) \
   { #x, x }
 
-TEST(SUITE(TextToNumber), SubnormalsAndTheSmallestValues) {
+TEST_P(TextToNumberRules, SubnormalsAndTheSmallestValues) {
   const ParseCase cases[] = {
       LITERAL_CASE(4.9406564584124654e-324),
       LITERAL_CASE(5e-324),
@@ -157,18 +159,18 @@ TEST(SUITE(TextToNumber), SubnormalsAndTheSmallestValues) {
       LITERAL_CASE(-1.23456789e-310),
       LITERAL_CASE(2.225073858507201136057409796709131975934819546351645648e-308),
   };
-  ExpectParses(cases, sizeof cases / sizeof cases[0]);
+  ExpectParses(cases, GetParam());
   // Odd multiples of half the subnormal spacing are ties: to even. Long
   // double holds them exactly, and printf writes all their digits.
   for (int odd = 1; odd < 12; odd += 2) {
     char text[1200];
     std::snprintf(text, sizeof text, "%.800Le", std::ldexp(static_cast<long double>(odd), -1075));
     const std::uint64_t below = static_cast<std::uint64_t>(odd / 2);
-    EXPECT_EQ(BitsOf(TextToNumber(text)), below + (below & 1)) << text;
+    EXPECT_EQ(BitsOf(TextToNumber(text, GetParam())), below + (below & 1)) << text;
   }
 }
 
-TEST(SUITE(TextToNumber), HalfwayCasesAndLongTails) {
+TEST_P(TextToNumberRules, HalfwayCasesAndLongTails) {
   const std::string zeros(3000, '0');
   const ParseCase cases[] = {
       LITERAL_CASE(9007199254740993e0), // 2^53 + 1: even below
@@ -191,7 +193,9 @@ TEST(SUITE(TextToNumber), HalfwayCasesAndLongTails) {
       LITERAL_CASE(18446744073709551615e0),
       LITERAL_CASE(18446744073709551616e-20),
   };
-  ExpectParses(cases, sizeof cases / sizeof cases[0]);
+  ExpectParses(cases, GetParam());
 }
+
+INSTANTIATE_TEST_SUITE_P(BothPaths, TextToNumberRules, testing::ValuesIn(kBothPaths), PathName);
 
 } // namespace

@@ -23,9 +23,9 @@ int main() {
   }
   wchar_t record[MAX_PATH];
   if (GetEnvironmentVariableW(L"TESSARIM_COMSPEC_RECORD", record, MAX_PATH) - 1u < MAX_PATH - 1u) {
-    HANDLE file = CreateFileW(record, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    HANDLE file = CreateFileW(record, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
-    WriteFile(file, GetCommandLineW(), lstrlenW(GetCommandLineW()) * sizeof(wchar_t), &written, NULL);
+    WriteFile(file, GetCommandLineW(), lstrlenW(GetCommandLineW()) * sizeof(wchar_t), &written, nullptr);
     CloseHandle(file);
   }
   wchar_t system[MAX_PATH];
@@ -34,11 +34,13 @@ int main() {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(NULL, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) return 99;
+  if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
+    return 99;
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
-  return (int)code;
+  return static_cast<int>(code);
 }

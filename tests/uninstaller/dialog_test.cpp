@@ -18,7 +18,7 @@ class DialogTest : public UninstallTest {
     test::DrainMessages();
     DWORD self = GetCurrentThreadId();
     std::thread person([&] {
-      HWND dialog = window_watch::WaitForDialog({test::DialogCaption, GetCurrentProcessId()}, 20000);
+      HWND dialog = window_watch::WaitForDialog({test::kDialogCaption, GetCurrentProcessId()}, 20000);
       if (dialog == NULL) {
         ADD_FAILURE() << "the dialog did not appear";
         PostThreadMessageA(self, WM_QUIT, 0, 0);
@@ -102,7 +102,7 @@ TEST_F(DialogTest, NotificationsAreNotCommands) {
   RunDialog([&](HWND dialog, HWND) {
     HWND ok = GetDlgItem(dialog, IDOK);
     HWND cancel = GetDlgItem(dialog, IDCANCEL);
-    for (WORD code : {BN_DOUBLECLICKED, BN_SETFOCUS, BN_KILLFOCUS}) {
+    for (int code : {BN_DOUBLECLICKED, BN_SETFOCUS, BN_KILLFOCUS}) {
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, code), (LPARAM)ok);
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, code), (LPARAM)cancel);
     }

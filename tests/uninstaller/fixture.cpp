@@ -5,27 +5,21 @@
 #include <commctrl.h>
 
 void UninstallTest::SetUp() {
-  savedTemp_ = test::TempVariable();
-  char comspec[MAX_PATH] = {};
-  GetEnvironmentVariableA("COMSPEC", comspec, MAX_PATH);
-  savedComspec_ = comspec;
   std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
   for (char &c : name) {
     if (c == '/') c = '-';
   }
   scratch_ = test::MakeScratch(name);
-  test::seams = test::Seams();
+  test::g_seams = test::Seams();
   // A temporary folder that does not exist: no script can be written, so
   // a test that does not look at the script starts no command interpreter.
   test::SetTempVariable(scratch_ + "no-such-folder");
-  test::DeleteKeyTree(HKEY_CURRENT_USER, test::kHostKey);
-  test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::kUninstallKey);
   CreateMainWindow();
 }
 
 void UninstallTest::StartNoScripts() { SetEnvironmentVariableA("COMSPEC", "C:\\no\\such\\cmd.exe"); }
 
-void UninstallTest::StartScripts() { SetEnvironmentVariableA("COMSPEC", savedComspec_.c_str()); }
+void UninstallTest::StartScripts() { comspec_.Restore(); }
 
 void UninstallTest::RecreateMainWindow() {
   DestroyWindow(MainWindow);
@@ -34,11 +28,11 @@ void UninstallTest::RecreateMainWindow() {
 }
 
 void UninstallTest::CreateMainWindow() {
-  InstanceHandle = GetModuleHandleA(NULL);
+  InstanceHandle = GetModuleHandleA(nullptr);
   InitCommonControls();
   MainWindow =
-      CreateDialogParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_UNINSTALL), NULL, UninstallDialogProc, 0);
-  ASSERT_NE(MainWindow, (HWND)NULL);
+      CreateDialogParamA(InstanceHandle, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
+  ASSERT_NE(MainWindow, nullptr);
   test::RecordSteps(MainWindow);
 }
 
@@ -47,17 +41,11 @@ void UninstallTest::TearDown() {
   test::DrainMessages();
   SetPriorityClass(GetCurrentProcess(), NORMAL_PRIORITY_CLASS);
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
-  test::SetTempVariable(savedTemp_);
-  StartScripts();
-  for (const std::string &value : sharedValues_)
-    test::DeleteValue(HKEY_LOCAL_MACHINE, test::kSharedDllsKey, value);
-  test::DeleteKeyTree(HKEY_CURRENT_USER, test::kHostKey);
-  test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::kUninstallKey);
   test::RemoveTree(scratch_);
 }
 
 std::string UninstallTest::PlaceProgram(const std::string &folder) {
-  CreateDirectoryA(folder.c_str(), NULL);
+  CreateDirectoryA(folder.c_str(), nullptr);
   test::SetProgramPath(folder + "\\UTessarim.exe");
   return folder + "\\tessarim.dll";
 }
@@ -65,13 +53,13 @@ std::string UninstallTest::PlaceProgram(const std::string &folder) {
 void UninstallTest::Install(const std::string &library) {
   test::PutFile(library, "not really a library");
   test::PutString(HKEY_LOCAL_MACHINE, test::kSharedDllsKey, library, "1");
-  sharedValues_.push_back(library);
+  entries_.Count(library);
   test::PutString(HKEY_CURRENT_USER, test::kHostKey, "Func0", library);
   test::PutString(HKEY_LOCAL_MACHINE, test::kUninstallKey, "DisplayName", "Tessarim");
 }
 
 void UninstallTest::UseTempFolder(const std::string &folder) {
-  CreateDirectoryA(folder.c_str(), NULL);
+  CreateDirectoryA(folder.c_str(), nullptr);
   test::SetTempVariable(folder);
 }
 

@@ -1,8 +1,7 @@
 // A live uninstall dialog in the test's own process, with the program
 // placed in a scratch folder, no script unless a test gives the sequence a
 // temporary folder, and the registry entries of the uninstaller cleared.
-#ifndef TESSARIM_TESTS_UNINSTALLER_FIXTURE_H
-#define TESSARIM_TESTS_UNINSTALLER_FIXTURE_H
+#pragma once
 
 #include <gtest/gtest.h>
 
@@ -25,16 +24,13 @@ class UninstallTest : public ::testing::Test {
   // Lets the sequence write its script to `folder` (created here).
   void UseTempFolder(const std::string &folder);
   // Points COMSPEC at a program that does not exist: scripts are written
-  // but never started. StartScripts, and TearDown, put COMSPEC back.
+  // but never started. StartScripts, and the test's end, put COMSPEC back.
   void StartNoScripts();
   void StartScripts();
   bool PriorityRaised();
 
   std::string scratch_;
-  std::vector<std::string> sharedValues_;
-
- private:
-  std::string savedTemp_, savedComspec_;
+  // Put back, and cleared, after TearDown whatever way the test ended.
+  test::SavedVariable temp_{L"TMP"}, comspec_{L"COMSPEC"};
+  test::UninstallerEntries entries_;
 };
-
-#endif

@@ -25,8 +25,8 @@ struct Value {
 Value Text(const std::u16string &data, unsigned type = kTextValueType) {
   return {HostValueRead::kRead, type, data};
 }
-const Value kMissing{HostValueRead::kMissing}, kUnreadable{HostValueRead::kUnreadable},
-    kTooLong{HostValueRead::kTooLong};
+const Value kMissing{HostValueRead::kMissing, 0, {}}, kUnreadable{HostValueRead::kUnreadable, 0, {}},
+    kTooLong{HostValueRead::kTooLong, 0, {}};
 
 HostValueRead Read(void *list, unsigned index, unsigned *type, char16_t *data, unsigned *units) {
   const auto &values = *static_cast<const std::vector<Value> *>(list);

@@ -43,8 +43,6 @@ std::wstring FromBuild(const char *unixPath) {
 std::wstring ProgramFile() { return FromBuild(UTESSARIM_EXE); }
 std::wstring DelayedCmd() { return FromBuild(DELAYED_CMD_EXE); }
 
-std::string ReadWhole(const std::wstring &path) { return test::ReadWholeFile(test::Ansi(path)); }
-
 void PutFileW(const std::wstring &path, const std::string &content) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
   ASSERT_NE(file, INVALID_HANDLE_VALUE) << test::Ansi(path);
@@ -107,18 +105,11 @@ std::vector<Name> HostileNames() {
 class HostilePaths : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedTemp_ = test::TempVariable();
-    char comspec[MAX_PATH] = {};
-    GetEnvironmentVariableA("COMSPEC", comspec, MAX_PATH);
-    savedComspec_ = comspec;
     scratchName_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     scratch_ = test::Wide(test::MakeScratch(scratchName_));
   }
 
   void TearDown() override {
-    test::SetTempVariable(savedTemp_);
-    SetEnvironmentVariableA("COMSPEC", savedComspec_.c_str());
-    SetEnvironmentVariableA("TESSARIM_COMSPEC_RECORD", NULL);
     ForgetRegistry();
     test::RemoveTreeW(scratch_);
   }
@@ -155,8 +146,10 @@ class HostilePaths : public ::testing::Test {
     test::FinishProcess(process);
   }
 
-  std::string savedTemp_, savedComspec_, scratchName_, library_;
+  std::string scratchName_, library_;
   std::wstring scratch_;
+  // Put back after TearDown whatever way the test ended.
+  test::SavedVariable temp_{L"TMP"}, comspec_{L"COMSPEC"}, comspecRecord_{L"TESSARIM_COMSPEC_RECORD"};
 };
 
 TEST_F(HostilePaths, CodePagesArePinned) {
@@ -292,7 +285,7 @@ TEST_F(HostilePaths, EachNameIsRemovedOrLeftAndNothingElseIsTouched) {
     for (const auto &decoy : decoys)
       EXPECT_EQ(ReadW(decoy.first), decoy.second) << "decoy touched: " << test::Ansi(decoy.first);
 
-    SetEnvironmentVariableA("COMSPEC", savedComspec_.c_str());
+    comspec_.Restore();
     ForgetRegistry();
     test::RemoveTreeW(caseDir);
   }

@@ -247,7 +247,6 @@ TEST_F(Resources, ManifestRequestsAdministratorRights) {
 class ProgramRun : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedTemp_ = test::TempVariable();
     scratch_ = test::MakeScratch(::testing::UnitTest::GetInstance()->current_test_info()->name());
     folder_ = scratch_ + "Math Add-on";
     program_ = folder_ + "\\UTessarim.exe";
@@ -265,7 +264,6 @@ class ProgramRun : public ::testing::Test {
   }
 
   void TearDown() override {
-    test::SetTempVariable(savedTemp_);
     test::DeleteValue(HKEY_LOCAL_MACHINE, test::kSharedDllsKey, library_);
     test::DeleteKeyTree(HKEY_CURRENT_USER, test::kHostKey);
     test::DeleteKeyTree(HKEY_LOCAL_MACHINE, test::kUninstallKey);
@@ -285,7 +283,8 @@ class ProgramRun : public ::testing::Test {
     return test::FinishProcess(process);
   }
 
-  std::string savedTemp_, scratch_, folder_, program_, library_, temp_;
+  std::string scratch_, folder_, program_, library_, temp_;
+  const test::SavedVariable savedTemp_{L"TMP"};
 };
 
 void PressEnter(HWND, HWND focus) {
@@ -356,7 +355,9 @@ TEST_F(ProgramRun, OkRemovesEverything) {
     EXPECT_TRUE(test::WaitGone(temp_ + "tessarim.bat")) << "the script did not finish";
     EXPECT_FALSE(test::Exists(program_));
     EXPECT_EQ(test::Exists(folder_), c.userFile);
-    if (c.userFile) EXPECT_EQ(test::ReadWholeFile(folder_ + "\\notes.txt"), "mine");
+    if (c.userFile) {
+      EXPECT_EQ(test::ReadWholeFile(folder_ + "\\notes.txt"), "mine");
+    }
 
     // Put the program back for the next case.
     CreateDirectoryA(folder_.c_str(), NULL);

@@ -78,8 +78,8 @@ TEST_F(UninstallTest, WritesTheExampleScriptAndRunsIt) {
 TEST_F(UninstallTest, ScriptPlaceAndStartFollowTheToken) {
   using test::Token;
   const std::string first = "\x01\x23\x45\x67", second = "\x89\xab\xcd\xef";
-  const std::string firstName = std::string(test::SystemTemp) + "tessarim-01234567.bat";
-  const std::string secondName = std::string(test::SystemTemp) + "tessarim-89abcdef.bat";
+  const std::string firstName = std::string(test::kSystemTemp) + "tessarim-01234567.bat";
+  const std::string secondName = std::string(test::kSystemTemp) + "tessarim-89abcdef.bat";
   const std::string temp = scratch_ + "temp\\", app = scratch_ + "app", program = app + "\\UTessarim.exe";
   const std::string cmd = "C:\\windows\\system32\\cmd.exe";
   enum Taken { Free, ByFile, ByFolder };
@@ -90,13 +90,13 @@ TEST_F(UninstallTest, ScriptPlaceAndStartFollowTheToken) {
     Taken taken;                    // the first name
     std::string script;             // none: no script
   } cases[] = {
-      {"limited", Token::Limited, {first}, Free, temp + "tessarim.bat"},
-      {"elevated", Token::Elevated, {first, second}, Free, firstName},
-      {"token unanswered", Token::Unanswered, {first}, Free, firstName},
-      {"first name a file", Token::Elevated, {first, second}, ByFile, secondName},
-      {"first name a folder", Token::Elevated, {first, second}, ByFolder, secondName},
-      {"every name taken", Token::Elevated, {first}, ByFile, ""},
-      {"no random bits", Token::Elevated, {}, Free, ""},
+      {"limited", Token::kLimited, {first}, Free, temp + "tessarim.bat"},
+      {"elevated", Token::kElevated, {first, second}, Free, firstName},
+      {"token unanswered", Token::kUnanswered, {first}, Free, firstName},
+      {"first name a file", Token::kElevated, {first, second}, ByFile, secondName},
+      {"first name a folder", Token::kElevated, {first, second}, ByFolder, secondName},
+      {"every name taken", Token::kElevated, {first}, ByFile, ""},
+      {"no random bits", Token::kElevated, {}, Free, ""},
   };
   UseTempFolder(temp);
   CreateDirectoryA(app.c_str(), NULL);
@@ -107,24 +107,29 @@ TEST_F(UninstallTest, ScriptPlaceAndStartFollowTheToken) {
     test::PutFile(temp + "tessarim.bat", "stale");
     if (c.taken == ByFile) test::PutFile(firstName, "someone's");
     if (c.taken == ByFolder) CreateDirectoryA(firstName.c_str(), NULL);
-    test::seams = {c.token, c.draws, c.draws.empty(), true};
+    test::g_seams = test::Seams();
+    test::g_seams.token = c.token;
+    test::g_seams.draws = c.draws;
+    test::g_seams.randomFails = c.draws.empty();
+    test::g_seams.refuseStarts = true;
 
     ScheduleSelfRemoval();
 
-    bool limited = c.token == Token::Limited;
+    bool limited = c.token == Token::kLimited;
     EXPECT_EQ(test::RecordedSteps(), std::vector<int>{1});
-    EXPECT_EQ(test::seams.started, !c.script.empty());
+    EXPECT_EQ(test::g_seams.started, !c.script.empty());
     if (!c.script.empty()) {
-      EXPECT_EQ(test::seams.script, ExpectedScript(program, app, c.script));
-      EXPECT_EQ(test::seams.application, limited ? "<none>" : cmd);
-      EXPECT_EQ(test::seams.commandLine,
+      EXPECT_EQ(test::g_seams.script, ExpectedScript(program, app, c.script));
+      EXPECT_EQ(test::g_seams.application, limited ? "<none>" : cmd);
+      EXPECT_EQ(test::g_seams.commandLine,
                 limited ? c.script : "\"" + cmd + "\" /d /e:on /v:off /s /c \"\"" + c.script + "\"\"");
       EXPECT_EQ(test::Exists(c.script), limited);
     }
     EXPECT_EQ(test::ReadWholeFile(temp + "tessarim.bat"),
               limited ? ExpectedScript(program, app, c.script) : "stale");
-    if (c.taken != Free)
+    if (c.taken != Free) {
       EXPECT_EQ(test::ReadWholeFile(firstName), c.taken == ByFile ? "someone's" : "<missing>");
+    }
     test::RemoveTree(firstName);
   }
 }
@@ -362,9 +367,9 @@ TEST_F(UninstallTest, ScriptGivesUpOnAProgramThatStays) {
     UseTempFolder(c.temp);
     test::PutFile(c.temp + "other.bat", "other");
     test::SetProgramPath(c.program);
-    test::seams.token = c.draw ? test::Token::Elevated : test::Token::Limited;
-    test::seams.draws = {std::string("\0\0\0", 3) + c.draw};
-    c.script = c.draw ? test::SystemTemp + std::string("tessarim-0000000") + char('0' + c.draw) + ".bat"
+    test::g_seams.token = c.draw ? test::Token::kElevated : test::Token::kLimited;
+    test::g_seams.draws = {std::string("\0\0\0", 3) + c.draw};
+    c.script = c.draw ? test::kSystemTemp + std::string("tessarim-0000000") + char('0' + c.draw) + ".bat"
                       : c.temp + "tessarim.bat";
 
     ScheduleSelfRemoval();

@@ -35,7 +35,9 @@ TEST(LibraryPath, TakesThePlaceOfTheProgramName) {
     char path[MAX_PATH];
     lstrcpyA(path, c.program.c_str());
     EXPECT_EQ(MakeLibraryPath(path, (DWORD)c.program.size()), c.usable);
-    if (c.usable) EXPECT_EQ(std::string(path), c.library);
+    if (c.usable) {
+      EXPECT_EQ(std::string(path), c.library);
+    }
   }
   // Cut as the platform cuts: MAX_PATH - 1 characters, a zero, and
   // MAX_PATH as the length. Its folder part would have room.
@@ -60,7 +62,7 @@ TEST_F(UninstallTest, RemovesTheLibraryBesideTheProgram) {
     std::string other = scratch_ + "tessarim.dll";
     test::PutFile(other, "another copy");
     test::PutString(HKEY_LOCAL_MACHINE, kSharedDllsKey, other, "1");
-    sharedValues_.push_back(other);
+    entries_.Count(other);
 
     RunUninstall();
 
@@ -85,8 +87,9 @@ TEST_F(UninstallTest, HostListScanDeletesOnlyTheFirstMatch) {
   std::string upper = library;
   CharUpperA(&upper[0]);
   std::string unixForm;
-  typedef char *(CDECL * UnixName)(const WCHAR *);
-  if (auto toUnix = (UnixName)GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")) {
+  using UnixName = char *(CDECL *)(const WCHAR *);
+  if (auto toUnix = reinterpret_cast<UnixName>(reinterpret_cast<void *>(
+          GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")))) {
     WCHAR wide[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, library.c_str(), -1, wide, MAX_PATH);
     if (char *name = toUnix(wide)) {
@@ -245,9 +248,7 @@ TEST_F(UninstallTest, CutPathsChangeNothing) {
 TEST_F(UninstallTest, ProgramPathsNamingNoProgramChangeNothing) {
   std::string current = scratch_ + "current";
   CreateDirectoryA(current.c_str(), NULL);
-  char savedCurrent[MAX_PATH] = {};
-  GetCurrentDirectoryA(MAX_PATH, savedCurrent);
-  SetCurrentDirectoryA(current.c_str());
+  const test::CurrentFolder inCurrent(current);
   UseTempFolder(scratch_ + "temp");
 
   struct Case {
@@ -276,11 +277,12 @@ TEST_F(UninstallTest, ProgramPathsNamingNoProgramChangeNothing) {
     CloseHandle(file);
     // The entries an installer using the A functions would have made.
     test::PutString(HKEY_LOCAL_MACHINE, kSharedDllsKey, library, "1");
-    sharedValues_.push_back(library);
+    entries_.Count(library);
     test::PutString(HKEY_CURRENT_USER, kHostKey, "Func0", library);
     test::PutString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Tessarim");
-    if (c.program.find(L'\u014C') != std::wstring::npos)
+    if (c.program.find(L'\u014C') != std::wstring::npos) {
       ASSERT_EQ(test::Ansi(c.program), scratch_ + "Odd\\UTessarim.exe") << "no look-alike in this code page";
+    }
 
     RunUninstall();
 
@@ -294,7 +296,6 @@ TEST_F(UninstallTest, ProgramPathsNamingNoProgramChangeNothing) {
     EXPECT_FALSE(test::Exists(scratch_ + "temp\\tessarim.bat"));
     test::RemoveTreeW(c.library);
   }
-  SetCurrentDirectoryA(savedCurrent);
 }
 
 // A library file that cannot be deleted is reported once, by its full path;
@@ -375,7 +376,9 @@ TEST_F(UninstallTest, MissingKeysAreSkippedSilently) {
   EXPECT_FALSE(test::Exists(library)) << "the file step runs without the keys";
   EXPECT_FALSE(test::HasKey(HKEY_CURRENT_USER, kHostKey));
   EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, kUninstallKey));
-  if (sharedKeyEmpty) EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, kSharedDllsKey));
+  if (sharedKeyEmpty) {
+    EXPECT_FALSE(test::HasKey(HKEY_LOCAL_MACHINE, kSharedDllsKey));
+  }
 }
 
 // Keys that are there but cannot be opened with full access, and an
@@ -385,28 +388,27 @@ TEST_F(UninstallTest, UnopenableKeysAreSkippedSilently) {
   std::string library = PlaceProgram(scratch_ + "app");
   Install(library);
   test::PutString(HKEY_LOCAL_MACHINE, (std::string(kUninstallKey) + "\\Extra").c_str(), "x", "y");
-  struct Restriction {
-    HKEY root;
-    const char *key;
-  } restrictions[] = {
-      {HKEY_LOCAL_MACHINE, kSharedDllsKey},
-      {HKEY_CURRENT_USER, kHostKey},
-  };
-  for (const Restriction &r : restrictions) {
-    ASSERT_TRUE(test::RestrictKey(r.root, r.key, KEY_READ)) << r.key;
-    HKEY opened;
-    if (RegOpenKeyExA(r.root, r.key, 0, KEY_ALL_ACCESS, &opened) == ERROR_SUCCESS) {
-      RegCloseKey(opened);
-      for (const Restriction &u : restrictions) test::UnrestrictKey(u.root, u.key);
-      GTEST_SKIP() << "this Wine does not enforce registry key permissions";
+  std::vector<std::string> texts;
+  {
+    // Lifted at the end of this block, or wherever the test stops before.
+    const test::KeyRestriction restrictions[] = {
+        {HKEY_LOCAL_MACHINE, kSharedDllsKey, KEY_READ},
+        {HKEY_CURRENT_USER, kHostKey, KEY_READ},
+    };
+    for (const test::KeyRestriction &r : restrictions) {
+      ASSERT_TRUE(r.held) << r.key;
+      HKEY opened;
+      if (RegOpenKeyExA(r.root, r.key, 0, KEY_ALL_ACCESS, &opened) == ERROR_SUCCESS) {
+        RegCloseKey(opened);
+        GTEST_SKIP() << "this Wine does not enforce registry key permissions";
+      }
     }
+    test::BoxCloser boxes;
+    RunUninstall();
+    texts = boxes.Texts();
   }
 
-  test::BoxCloser boxes;
-  RunUninstall();
-  for (const Restriction &r : restrictions) test::UnrestrictKey(r.root, r.key);
-
-  EXPECT_TRUE(boxes.Texts().empty());
+  EXPECT_TRUE(texts.empty());
   EXPECT_EQ(test::RecordedSteps(), (std::vector<int>{1, 2}));
   EXPECT_FALSE(test::Exists(library)) << "the file step runs all the same";
   EXPECT_TRUE(HasValue(HKEY_LOCAL_MACHINE, kSharedDllsKey, library));

@@ -1,8 +1,7 @@
 // Helpers for the uninstaller's tests: scratch folders and files, the
 // registry of the test's Wine prefix, the dialog's progress bar and the
 // warning boxes, all real.
-#ifndef TESSARIM_TESTS_UNINSTALLER_SUPPORT_H
-#define TESSARIM_TESTS_UNINSTALLER_SUPPORT_H
+#pragma once
 
 #include <windows.h>
 
@@ -17,8 +16,8 @@
 
 namespace test {
 
-extern const char DialogCaption[];
-extern const char WarningCaption[];
+extern const char kDialogCaption[];
+extern const char kWarningCaption[];
 extern const char kSharedDllsKey[];
 extern const char kHostKey[];
 extern const char kUninstallKey[];
@@ -57,7 +56,6 @@ HWND WaitForDialog(const PROCESS_INFORMATION &process, HWND *focus);
 DWORD FinishProcess(PROCESS_INFORMATION &process);
 bool WaitFor(const std::function<bool()> &done, DWORD milliseconds);
 bool WaitGone(const std::string &path, DWORD milliseconds = 60000);
-std::string TempVariable();
 void SetTempVariable(const std::string &folder);
 
 // Registry.
@@ -73,10 +71,65 @@ void DeleteValue(HKEY root, const char *key, const std::string &name);
 bool RestrictKey(HKEY root, const char *key, REGSAM access);
 void UnrestrictKey(HKEY root, const char *key);
 
+// Scope guards: each puts back what a test changed when its scope ends,
+// on every exit path, a failed ASSERT's early return included, so that no
+// later test starts from a changed process or prefix.
+
+// The environment variable `name` as it was, its absence included.
+struct SavedVariable {
+  explicit SavedVariable(const wchar_t *name);
+  ~SavedVariable();
+  SavedVariable(const SavedVariable &) = delete;
+  SavedVariable &operator=(const SavedVariable &) = delete;
+  // Puts the variable back now (it is put back at the end all the same).
+  void Restore() const;
+
+  const wchar_t *name;
+  bool present;
+  std::wstring value;
+};
+
+// The process's current folder, `folder` until the scope ends.
+struct CurrentFolder {
+  explicit CurrentFolder(const std::string &folder);
+  ~CurrentFolder();
+  CurrentFolder(const CurrentFolder &) = delete;
+  CurrentFolder &operator=(const CurrentFolder &) = delete;
+
+  std::wstring saved;
+};
+
+// A key restricted to `access` (RestrictKey) until the scope ends; `held`
+// tells whether the restriction was made.
+struct KeyRestriction {
+  KeyRestriction(HKEY root, const char *key, REGSAM access);
+  ~KeyRestriction();
+  KeyRestriction(const KeyRestriction &) = delete;
+  KeyRestriction &operator=(const KeyRestriction &) = delete;
+
+  HKEY root;
+  const char *key;
+  bool held;
+};
+
+// The uninstaller's registry entries in the test's prefix: the host list
+// and the uninstall entry are deleted when the guard is made and when its
+// scope ends, and so are the shared-file counts named by Count (the
+// prefix's own counts stay).
+struct UninstallerEntries {
+  UninstallerEntries();
+  ~UninstallerEntries();
+  UninstallerEntries(const UninstallerEntries &) = delete;
+  UninstallerEntries &operator=(const UninstallerEntries &) = delete;
+  void Count(const std::string &library);
+
+  std::vector<std::string> counted;
+};
+
 // Closes each warning box ("Can't delete the file named:") with OK, as a
 // person would, and keeps its text.
 struct BoxCloser : window_watch::BoxCloser {
-  BoxCloser() : window_watch::BoxCloser(WarningCaption) {}
+  BoxCloser() : window_watch::BoxCloser(kWarningCaption) {}
 };
 
 // Records the position of the dialog's progress bar after each PBM_STEPIT
@@ -89,5 +142,3 @@ std::vector<int> RecordedSteps();
 void DrainMessages();
 
 } // namespace test
-
-#endif
